@@ -1,0 +1,13 @@
+# Libraries from the distribution. The Windows build links none of them.
+if(NOT WIN32)
+  find_package(SQLite3 REQUIRED)
+  find_package(nlohmann_json 3 REQUIRED)
+  find_package(Threads REQUIRED)
+  if(TAMSEL_TESTS)
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+  endif()
+  if(TAMSEL_BENCHMARKS)
+    find_package(benchmark REQUIRED)
+  endif()
+endif()

@@ -1,0 +1,1 @@
+#include "frontend/script/ScriptUserInterface.h"
