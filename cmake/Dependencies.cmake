@@ -10,4 +10,12 @@ if(NOT WIN32)
   if(TAMSEL_BENCHMARKS)
     find_package(benchmark REQUIRED)
   endif()
+else()
+  # nlohmann-json is header-only: the Windows build uses the distribution's copy through a
+  # folder that holds only it, so that the cross compiler sees no other header of the host.
+  set(host_headers "${PROJECT_BINARY_DIR}/host-headers")
+  file(MAKE_DIRECTORY "${host_headers}")
+  file(CREATE_LINK /usr/include/nlohmann "${host_headers}/nlohmann" SYMBOLIC)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+  target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE "${host_headers}")
 endif()

@@ -1,7 +1,7 @@
 #include "common/Variant.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 #include "common/RuntimeError.h"
@@ -26,9 +26,19 @@ bool ParseNumber(std::string_view text, double& out) {
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
     }
     if (!digits || i != text.size()) return false;
-    std::string copy(text);
-    out = std::strtod(copy.c_str(), nullptr);
-    return true;
+    // from_chars ignores the C locale (strtod would stop at a "." under a locale that writes
+    // "1,5") but takes no "+" sign.
+    if (text.front() == '+') text.remove_prefix(1);
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Without an exponent only hundreds of digits get here: before the point they make a
+        // number too large for any integer, after it one too small to be anything but 0.
+        const std::string_view whole = text.substr(0, text.find('.'));
+        const bool huge = whole.find_first_of("123456789") != std::string_view::npos;
+        out = huge ? (text.front() == '-' ? -HUGE_VAL : HUGE_VAL) : 0.0;
+        return true;
+    }
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
 }  // namespace
@@ -46,7 +56,8 @@ std::int32_t Variant::ToInt32() const {
     if (const auto* number = std::get_if<std::int32_t>(&value_)) return *number;
     const auto* text = std::get_if<std::string>(&value_);
     double parsed = 0;
-    if (text == nullptr || !ParseNumber(*text, parsed)) throw RuntimeError::FromNumber(err::kTypeMismatch);
+    if (text == nullptr || !ParseNumber(*text, parsed))
+        throw RuntimeError::FromNumber(err::kTypeMismatch);
     const double rounded = std::nearbyint(parsed);  // default rounding mode: half to even
     if (rounded < std::numeric_limits<std::int32_t>::min() ||
         rounded > std::numeric_limits<std::int32_t>::max()) {
@@ -62,7 +73,10 @@ const ByteArray& Variant::ToByteArray() const {
 
 bool operator==(const Variant& a, std::string_view text) {
     if (a.IsByteArray()) return false;
-    return a.ToText() == text;
+    // Compared through string_view::compare: `a.ToText() == text` would pick this very operator
+    // again (the std::string converts to a Variant) and recurse without end.
+    const std::string own = a.ToText();
+    return text.compare(own) == 0;
 }
 
 }  // namespace tamsel

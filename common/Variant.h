@@ -41,6 +41,14 @@ public:
     const ByteArray& ToByteArray() const;
 
     friend bool operator==(const Variant& a, std::string_view text);
+    // Exact overloads for the usual text types, so that `value == "text"` does not have to
+    // choose between converting the text to a string_view and converting it to a Variant.
+    friend bool operator==(const Variant& a, const char* text) {
+        return a == std::string_view(text);
+    }
+    friend bool operator==(const Variant& a, const std::string& text) {
+        return a == std::string_view(text);
+    }
     friend bool operator==(const Variant& a, const Variant& b) = default;
 
 private:

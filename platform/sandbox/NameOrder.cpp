@@ -1,0 +1,37 @@
+#include "platform/sandbox/NameOrder.h"
+
+#include <algorithm>
+
+namespace tamsel::sandbox {
+
+namespace {
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// -1, 0 or 1 for a comparison in upper case.
+int CompareUpper(std::string_view a, std::string_view b) {
+    std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        auto x = static_cast<unsigned char>(Upper(a[i]));
+        auto y = static_cast<unsigned char>(Upper(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) { return CompareUpper(a, b) == 0; }
+
+bool NameBefore(std::string_view a, std::string_view b) {
+    int order = CompareUpper(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
+void SortNames(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return NameBefore(a, b); });
+}
+
+}  // namespace tamsel::sandbox

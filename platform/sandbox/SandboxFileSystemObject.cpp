@@ -1,0 +1,268 @@
+#include "platform/sandbox/SandboxFileSystemObject.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/RuntimeError.h"
+#include "platform/sandbox/NameOrder.h"
+#include "platform/sandbox/SandboxMachine.h"
+
+namespace tamsel::sandbox {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void Raise(std::int32_t number) { throw RuntimeError::FromNumber(number); }
+
+// The error number of a failed host call.
+std::int32_t NumberFor(const std::error_code& error, std::int32_t fallback) {
+    if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
+        error == std::errc::read_only_file_system || error == std::errc::device_or_resource_busy ||
+        error == std::errc::text_file_busy || error == std::errc::directory_not_empty) {
+        return err::kPermissionDenied;
+    }
+    if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {
+        return err::kPathNotFound;
+    }
+    if (error == std::errc::file_exists) return err::kFileAlreadyExists;
+    return fallback;
+}
+
+// The kind of what a host path names, following links (HostPath has checked where they lead).
+fs::file_type KindOf(const fs::path& path) {
+    std::error_code error;
+    return fs::status(path, error).type();
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::symlink_status(path, error).type() != fs::file_type::not_found;
+}
+
+bool EndsWithSeparator(const std::string& path) {
+    return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
+class SandboxFolder : public Folder {
+  public:
+    explicit SandboxFolder(fs::path host) : host_(std::move(host)) {}
+
+    std::vector<FileSystemItem> SubFolders() override { return List(true); }
+    std::vector<FileSystemItem> Files() override { return List(false); }
+
+  private:
+    std::vector<FileSystemItem> List(bool folders) {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (fs::directory_iterator it(host_, error), end; !error && it != end;
+             it.increment(error)) {
+            fs::file_type kind = KindOf(it->path());
+            bool wanted =
+                folders ? kind == fs::file_type::directory : kind == fs::file_type::regular;
+            if (wanted) names.push_back(it->path().filename().string());
+        }
+        if (error) Raise(NumberFor(error, err::kPermissionDenied));
+        SortNames(names);
+        std::vector<FileSystemItem> items;
+        items.reserve(names.size());
+        for (auto& name : names) items.push_back({std::move(name)});
+        return items;
+    }
+
+    fs::path host_;
+};
+
+// Writes the bytes it is given: the sandbox's ANSI code page is UTF-8, so texts pass unchanged.
+class SandboxTextStream : public TextStream {
+  public:
+    explicit SandboxTextStream(const fs::path& host)
+        : out_(host, std::ios::binary | std::ios::trunc) {}
+    ~SandboxTextStream() override {
+        if (out_.is_open()) out_.close();
+    }
+
+    bool IsOpen() const { return out_.is_open(); }
+
+    void WriteLine(const std::string& text) override { Write(text + "\r\n"); }
+    void Write(const std::string& text) override {
+        if (!out_.is_open()) Raise(err::kBadFileName);
+        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        if (!out_) Raise(err::kPathFileAccessError);
+    }
+    void Close() override {
+        if (!out_.is_open()) return;
+        out_.close();
+        if (!out_) Raise(err::kPathFileAccessError);
+    }
+
+  private:
+    std::ofstream out_;
+};
+
+class SandboxFileSystemObject : public FileSystemObject {
+  public:
+    explicit SandboxFileSystemObject(SandboxMachine& machine) : machine_(machine) {}
+
+    bool FolderExists(const std::string& path) override {
+        try {
+            return KindOf(machine_.HostPath(path, false)) == fs::file_type::directory;
+        } catch (const RuntimeError&) {
+            return false;
+        }
+    }
+
+    bool FileExists(const std::string& path) override {
+        if (EndsWithSeparator(path)) return false;
+        try {
+            return KindOf(machine_.HostPath(path, false)) == fs::file_type::regular;
+        } catch (const RuntimeError&) {
+            return false;
+        }
+    }
+
+    void CreateFolder(const std::string& path) override {
+        fs::path host = machine_.HostPath(path, true);
+        if (Exists(host)) Raise(err::kFileAlreadyExists);
+        if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
+        std::error_code error;
+        fs::create_directory(host, error);
+        if (error) Raise(NumberFor(error, err::kPathFileAccessError));
+    }
+
+    // Copies one file. A destination ending in "\" is a folder that receives the source's
+    // name. The read-only attribute is copied with the file, as Windows copies attributes.
+    // The copy is written beside the destination and then renamed over it, so a failure never
+    // leaves half a file.
+    void CopyFile(const std::string& source, const std::string& destination,
+                  bool overwrite) override {
+        fs::path from = machine_.HostPath(source, false);
+        if (KindOf(from) != fs::file_type::regular) Raise(err::kFileNotFound);
+        std::string target = destination;
+        if (EndsWithSeparator(target)) target += from.filename().string();
+        fs::path to = machine_.HostPath(target, true);
+        if (KindOf(to.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
+
+        bool existed = Exists(to);
+        if (existed) {
+            if (KindOf(to) == fs::file_type::directory) Raise(err::kPermissionDenied);
+            if (machine_.IsReadOnly(target) || machine_.IsInUse(target)) {
+                Raise(err::kPermissionDenied);
+            }
+            if (!overwrite) Raise(err::kFileAlreadyExists);
+            std::error_code same;
+            if (fs::equivalent(from, to, same)) Raise(err::kPermissionDenied);
+        }
+        bool readOnly = machine_.IsReadOnly(source);
+
+        fs::path temporary = to.parent_path() / ("." + to.filename().string() + ".copying");
+        std::error_code error;
+        fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
+        if (!error) fs::rename(temporary, to, error);
+        if (error) {
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            Raise(NumberFor(error, err::kPathFileAccessError));
+        }
+        if (!existed) machine_.SetInUse(target, false);  // no state left from an earlier file
+        if (readOnly || !existed) machine_.SetReadOnly(target, readOnly);
+    }
+
+    std::unique_ptr<Folder> GetFolder(const std::string& path) override {
+        fs::path host = machine_.HostPath(path, false);
+        if (KindOf(host) != fs::file_type::directory) Raise(err::kPathNotFound);
+        return std::make_unique<SandboxFolder>(host);
+    }
+
+    void DeleteFile(const std::string& path, bool force) override {
+        if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
+        fs::path host = machine_.HostPath(path, true);
+        if (KindOf(host) != fs::file_type::regular) Raise(err::kFileNotFound);
+        DeleteEntry(host, force);
+    }
+
+    // Deletes the tree in the order the folders list it. Each folder is checked (in use;
+    // read-only without force) before anything in it is deleted; the first refusal stops the
+    // deletion and what is gone stays gone. A drive root is never deleted (70). Links inside
+    // the tree are removed, never followed.
+    void DeleteFolder(const std::string& path, bool force) override {
+        fs::path host = machine_.HostPath(path, true);
+        if (KindOf(host) != fs::file_type::directory) Raise(err::kPathNotFound);
+        if (machine_.WindowsPath(host).size() <= 3) Raise(err::kPermissionDenied);
+        DeleteTree(host, force);
+    }
+
+    std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
+        fs::path host = machine_.HostPath(path, true);
+        if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
+        bool existed = Exists(host);
+        if (existed) {
+            if (!overwrite) Raise(err::kFileAlreadyExists);
+            if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
+            if (machine_.IsReadOnly(path) || machine_.IsInUse(path)) Raise(err::kPermissionDenied);
+        }
+        auto stream = std::make_unique<SandboxTextStream>(host);
+        if (!stream->IsOpen()) Raise(err::kPermissionDenied);
+        if (!existed) ForgetState(machine_.WindowsPath(host));
+        return stream;
+    }
+
+  private:
+    void CheckDeletable(const std::string& windowsPath, bool force) {
+        if (machine_.IsInUse(windowsPath)) Raise(err::kPermissionDenied);
+        if (!force && machine_.IsReadOnly(windowsPath)) Raise(err::kPermissionDenied);
+    }
+
+    // A deleted file loses its read-only and in-use state.
+    void ForgetState(const std::string& windowsPath) {
+        machine_.SetReadOnly(windowsPath, false);
+        machine_.SetInUse(windowsPath, false);
+    }
+
+    void DeleteEntry(const fs::path& host, bool force) {
+        std::string windowsPath = machine_.WindowsPath(host);
+        CheckDeletable(windowsPath, force);
+        bool hadState = machine_.IsReadOnly(windowsPath);
+        std::error_code error;
+        fs::remove(host, error);
+        if (error) Raise(NumberFor(error, err::kPermissionDenied));
+        if (hadState) ForgetState(windowsPath);
+    }
+
+    void DeleteTree(const fs::path& folder, bool force) {
+        std::string windowsPath = machine_.WindowsPath(folder);
+        CheckDeletable(windowsPath, force);
+
+        std::vector<std::string> names;
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            names.push_back(it->path().filename().string());
+        }
+        if (error) Raise(NumberFor(error, err::kPermissionDenied));
+        SortNames(names);
+        for (const auto& name : names) {
+            fs::path entry = folder / name;
+            std::error_code statusError;
+            if (fs::symlink_status(entry, statusError).type() == fs::file_type::directory) {
+                DeleteTree(entry, force);
+            } else {
+                DeleteEntry(entry, force);
+            }
+        }
+        DeleteEntry(folder, force);
+    }
+
+    SandboxMachine& machine_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystemObject> MakeFileSystemObject(SandboxMachine& machine) {
+    return std::make_unique<SandboxFileSystemObject>(machine);
+}
+
+}  // namespace tamsel::sandbox

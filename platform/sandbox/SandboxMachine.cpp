@@ -1,0 +1,262 @@
+#include "platform/sandbox/SandboxMachine.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+#include "common/RuntimeError.h"
+#include "platform/sandbox/DefaultDrives.h"
+#include "platform/sandbox/DefaultMachine.h"
+#include "platform/sandbox/DefaultRegistry.h"
+#include "platform/sandbox/DriveMap.h"
+#include "platform/sandbox/MachineStore.h"
+#include "platform/sandbox/SandboxAutomation.h"
+#include "platform/sandbox/SandboxSystem.h"
+#include "platform/sandbox/SandboxVolumes.h"
+#include "platform/sandbox/SqliteRegistry.h"
+
+namespace tamsel::sandbox {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file that marks a folder as a sandbox machine, so that Open and Reset never take (or
+// wipe) a folder that holds something else.
+constexpr const char* kMarkerFile = ".tamsel-sandbox";
+constexpr const char* kMarkerText = "tamsel-sandbox machine\n";
+constexpr const char* kRegistryFile = "registry.db";
+constexpr const char* kMachineFile = "machine.db";
+constexpr const char* kDrivesFolder = "drives";
+
+bool IsMissingOrEmpty(const fs::path& directory) {
+    std::error_code error;
+    auto status = fs::status(directory, error);
+    if (status.type() == fs::file_type::not_found) return true;
+    if (status.type() != fs::file_type::directory) return false;
+    return fs::is_empty(directory, error) && !error;
+}
+
+bool IsSandboxFolder(const fs::path& directory) {
+    std::ifstream marker(directory / kMarkerFile, std::ios::binary);
+    if (!marker) return false;
+    std::string text((std::istreambuf_iterator<char>(marker)), std::istreambuf_iterator<char>());
+    return text == kMarkerText;
+}
+
+[[noreturn]] void RefuseForeignFolder(const fs::path& directory) {
+    throw std::runtime_error("'" + directory.string() +
+                             "' holds files but is not a sandbox machine; it is left as it is");
+}
+
+// Writes a default machine into an existing empty folder. The marker comes first, so that a
+// machine left half-made by a failure can still be reset.
+void MakeDefaultMachine(const fs::path& directory) {
+    {
+        std::ofstream marker(directory / kMarkerFile, std::ios::binary);
+        marker << kMarkerText;
+        marker.close();
+        if (!marker)
+            throw std::runtime_error((directory / kMarkerFile).string() + ": cannot write");
+    }
+    WriteDefaultDrives(directory / kDrivesFolder);
+    auto registry = SqliteRegistry::Open(directory / kRegistryFile);
+    WriteDefaultRegistry(*registry);
+    MachineStore::Create(directory / kMachineFile,
+                         {{'c', kSystemDriveLabel}, {'d', kDataDriveLabel}});
+}
+
+std::string TextOf(const std::vector<std::uint8_t>& data) {
+    std::string text(data.begin(), data.end());
+    while (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+}
+
+class Machine final : public SandboxMachine {
+  public:
+    explicit Machine(const fs::path& directory)
+        : directory_(directory),
+          drives_(directory / kDrivesFolder),
+          registry_(SqliteRegistry::Open(directory / kRegistryFile)),
+          store_(directory / kMachineFile),
+          automation_(*this),
+          system_(*this),
+          volumes_(*this, store_) {}
+
+    Registry& GetRegistry() override { return *registry_; }
+    Automation& GetAutomation() override { return automation_; }
+    System& GetSystem() override { return system_; }
+    Volumes& GetVolumes() override { return volumes_; }
+
+    const fs::path& Directory() const override { return directory_; }
+    SqliteRegistry& GetSqliteRegistry() override { return *registry_; }
+
+    fs::path HostPath(const std::string& windowsPath, bool forWriting) const override {
+        return drives_.HostPath(windowsPath, forWriting);
+    }
+    std::string WindowsPath(const fs::path& hostPath) const override {
+        return drives_.WindowsPath(hostPath);
+    }
+
+    std::string Environment(const std::string& name) override;
+    void SetEnvironment(const std::string& name, const std::string& value) override;
+
+    bool IsReadOnly(const std::string& windowsPath) override {
+        return CurrentState(windowsPath).readOnly;
+    }
+    void SetReadOnly(const std::string& windowsPath, bool readOnly) override {
+        ChangeState(windowsPath, readOnly,
+                    [readOnly](FileState& state) { state.readOnly = readOnly; });
+    }
+    bool IsInUse(const std::string& windowsPath) override {
+        return CurrentState(windowsPath).inUse;
+    }
+    void SetInUse(const std::string& windowsPath, bool inUse) override {
+        ChangeState(windowsPath, inUse, [inUse](FileState& state) { state.inUse = inUse; });
+    }
+
+    bool ScriptingHostAvailable() override { return store_.Setting("wsh", "on") == "on"; }
+    void SetScriptingHostAvailable(bool available) override {
+        store_.SetSetting("wsh", available ? "on" : "off");
+    }
+
+  private:
+    // The state of an existing file or folder; records of things that are gone count for
+    // nothing (a file deleted behind the sandbox's back and made again starts clean).
+    FileState CurrentState(const std::string& windowsPath) {
+        try {
+            fs::path host = HostPath(windowsPath, false);
+            std::error_code error;
+            if (fs::symlink_status(host, error).type() == fs::file_type::not_found) return {};
+            return store_.GetFileState(WindowsPath(host));
+        } catch (const RuntimeError&) {
+            return {};
+        }
+    }
+
+    // Clearing a flag of something that does not exist is no error (it is what deleting a
+    // file does); setting one is (53).
+    template <typename Change>
+    void ChangeState(const std::string& windowsPath, bool setting, Change change) {
+        fs::path host = HostPath(windowsPath, false);
+        std::error_code error;
+        bool exists = fs::symlink_status(host, error).type() != fs::file_type::not_found;
+        if (!exists && setting) throw RuntimeError::FromNumber(err::kFileNotFound);
+        std::string key = WindowsPath(host);
+        FileState state = store_.GetFileState(key);
+        change(state);
+        store_.SetFileState(key, state);
+    }
+
+    std::optional<std::string> EnvironmentIn(RegKey root, const std::string& key,
+                                             const std::string& name);
+
+    fs::path directory_;
+    DriveMap drives_;
+    std::unique_ptr<SqliteRegistry> registry_;
+    MachineStore store_;
+    SandboxAutomation automation_;
+    SandboxSystem system_;
+    SandboxVolumes volumes_;
+};
+
+std::optional<std::string> Machine::EnvironmentIn(RegKey root, const std::string& key,
+                                                  const std::string& name) {
+    RegKey handle = 0;
+    if (registry_->OpenKeyEx(root, key, 0, reg::kKeyQueryValue, &handle) != reg::kSuccess) {
+        return std::nullopt;
+    }
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    std::optional<std::string> value;
+    if (registry_->QueryValueEx(handle, name, &type, nullptr, &size) == reg::kSuccess) {
+        std::vector<std::uint8_t> data(size);
+        if (size == 0 ||
+            registry_->QueryValueEx(handle, name, &type, data.data(), &size) == reg::kSuccess) {
+            data.resize(size);
+            value = TextOf(data);
+        }
+    }
+    registry_->CloseKey(handle);
+    if (value && type == reg::kExpandSz) {
+        std::uint32_t needed = registry_->ExpandEnvironment(*value, nullptr, 0);
+        if (needed > 0) {
+            std::vector<char> expanded(needed);
+            if (registry_->ExpandEnvironment(*value, expanded.data(), needed) <= needed) {
+                value = std::string(expanded.data());
+            }
+        }
+    }
+    return value;
+}
+
+std::string Machine::Environment(const std::string& name) {
+    if (auto user = EnvironmentIn(reg::kCurrentUser, kUserEnvironmentKey, name)) return *user;
+    if (auto system = EnvironmentIn(reg::kLocalMachine, kSystemEnvironmentKey, name))
+        return *system;
+    return "";
+}
+
+void Machine::SetEnvironment(const std::string& name, const std::string& value) {
+    if (name.empty() || name.find('=') != std::string::npos) {
+        throw std::invalid_argument("'" + name + "' is not a name of an environment variable");
+    }
+    RegKey handle = 0;
+    RegStatus status =
+        registry_->CreateKeyEx(reg::kCurrentUser, kUserEnvironmentKey, 0, nullptr,
+                               reg::kOptionNonVolatile, reg::kKeyAllAccess, &handle, nullptr);
+    if (status != reg::kSuccess) {
+        throw std::runtime_error("cannot open HKCU\\" + std::string(kUserEnvironmentKey) +
+                                 " (status " + std::to_string(status) + ")");
+    }
+    if (value.empty()) {
+        status = registry_->DeleteValue(handle, name);
+        if (status == reg::kFileNotFound) status = reg::kSuccess;
+    } else {
+        // A value that refers to other variables is stored the way Windows stores one.
+        std::uint32_t type = value.find('%') != std::string::npos ? reg::kExpandSz : reg::kSz;
+        status = registry_->SetValueEx(handle, name, 0, type,
+                                       reinterpret_cast<const std::uint8_t*>(value.c_str()),
+                                       static_cast<std::uint32_t>(value.size() + 1));
+    }
+    registry_->CloseKey(handle);
+    if (status != reg::kSuccess) {
+        throw std::runtime_error("cannot set " + name + " (status " + std::to_string(status) + ")");
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<SandboxMachine> SandboxMachine::Open(const fs::path& directory) {
+    fs::path folder = fs::absolute(directory).lexically_normal();
+    if (IsMissingOrEmpty(folder)) Init(folder);
+    if (!IsSandboxFolder(folder)) RefuseForeignFolder(folder);
+    return std::make_unique<Machine>(folder);
+}
+
+void SandboxMachine::Init(const fs::path& directory) {
+    fs::path folder = fs::absolute(directory).lexically_normal();
+    if (!IsMissingOrEmpty(folder)) {
+        throw std::runtime_error("'" + folder.string() +
+                                 "' is not empty: a new machine needs a missing or empty folder");
+    }
+    fs::create_directories(folder);
+    MakeDefaultMachine(folder);
+}
+
+void SandboxMachine::Reset(const fs::path& directory) {
+    fs::path folder = fs::absolute(directory).lexically_normal();
+    if (IsMissingOrEmpty(folder)) {
+        Init(folder);
+        return;
+    }
+    if (!IsSandboxFolder(folder)) RefuseForeignFolder(folder);
+    // remove_all takes symbolic links away without following them.
+    for (const auto& entry : fs::directory_iterator(folder)) fs::remove_all(entry.path());
+    MakeDefaultMachine(folder);
+}
+
+}  // namespace tamsel::sandbox

@@ -1,0 +1,66 @@
+// The process services of Windows: the environment, the program's folder, starting a program.
+#include <vector>
+
+#include "platform/win32/AnsiText.h"
+#include "platform/win32/Win32Error.h"
+#include "platform/win32/Win32Services.h"
+#include "platform/win32/WindowsHeaders.h"
+
+namespace tamsel::win32 {
+
+namespace {
+
+class Win32System : public System {
+public:
+    std::string EnvironmentVariable(const std::string& name) override {
+        const std::string ansiName = Utf8ToAnsi(name);
+        std::vector<char> value(256, '\0');
+        for (;;) {
+            const DWORD length = GetEnvironmentVariableA(ansiName.c_str(), value.data(),
+                                                         static_cast<DWORD>(value.size()));
+            if (length == 0) return std::string();  // not set (or set to nothing)
+            if (length < value.size()) return AnsiToUtf8(std::string_view(value.data(), length));
+            value.assign(length + 1, '\0');
+        }
+    }
+
+    std::string ProgramFolder() override {
+        std::vector<char> path(MAX_PATH + 1, '\0');
+        for (;;) {
+            const DWORD length =
+                GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (length == 0) throw ErrorFromWin32(GetLastError());
+            if (length < path.size()) {
+                std::string full(path.data(), length);
+                const std::size_t slash = full.find_last_of("\\/");
+                if (slash == std::string::npos) return std::string();
+                // A drive root keeps its "\" ("C:\"); any other folder loses it.
+                full.resize(slash == 2 && full[1] == ':' ? slash + 1 : slash);
+                return AnsiToUtf8(full);
+            }
+            path.assign(path.size() * 2, '\0');
+        }
+    }
+
+    void StartProcess(const std::string& commandLine) override {
+        std::string command = Utf8ToAnsi(commandLine);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process)) {
+            throw ErrorFromWin32(GetLastError());
+        }
+        // Not waited for: the handles are only closed.
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<System> MakeSystem() { return std::make_unique<Win32System>(); }
+
+}  // namespace tamsel::win32

@@ -1,0 +1,123 @@
+#include <sstream>
+
+#include "common/ProgramNames.h"
+#include "common/RuntimeError.h"
+#include "common/ui/Application.h"
+#include "common/ui/MessageBox.h"
+#include "setup/Installer.h"
+
+// The installation that "&Install" runs. Nothing here is trapped: the first file-system,
+// shortcut or process step that fails ends Setup with a report of the failure, and what was
+// done before it stays. A failing registry write is silent (RegistryAccess).
+namespace tamsel {
+
+namespace {
+
+constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
+constexpr std::int32_t kStringValue = 1;  // REG_SZ
+
+std::vector<std::string> SplitAtCommas(const std::string& text) {
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, ',');) parts.push_back(part);
+    return parts;
+}
+
+// A group name must name a folder inside the Programs folder: a ".." level would put the
+// shortcuts elsewhere (and the uninstaller would later remove them there), and a drive
+// qualifier is no folder name.
+void CheckGroupName(const std::string& group) {
+    if (group.find(':') != std::string::npos) throw RuntimeError::FromNumber(err::kBadFileName);
+    std::istringstream levels(group);
+    for (std::string level; std::getline(levels, level, '\\');) {
+        if (level == "..") throw RuntimeError::FromNumber(err::kBadFileName);
+    }
+}
+
+}  // namespace
+
+void Installer::InstallClick() {
+    InstallFiles = SplitAtCommas(kInstallFileNames);
+    CreateInstallDirectory();
+    for (const std::string& fileName : InstallFiles) {
+        if (!fileName.empty()) InstallFile(fileName);
+    }
+    if (!AlreadyInstalled) WriteUninstallEntry();
+    WriteAppPaths();
+    CreateStartMenuEntry();
+    caption = "Finished Installing Tamsel Orry!";
+    OfferToRun();
+    OKBTN.enabled = false;
+    ExitAction();
+}
+
+void Installer::CreateInstallDirectory() {
+    auto fileSystem = platform_.GetAutomation().CreateFileSystemObject();
+    const std::string& directory = InstallDirectory.caption;
+    // An existing directory is used as it is; only one level is created.
+    if (!fileSystem->FolderExists(directory)) fileSystem->CreateFolder(directory);
+}
+
+void Installer::InstallFile(const std::string& fileName) {
+    auto fileSystem = platform_.GetAutomation().CreateFileSystemObject();
+    std::string source = platform_.GetSystem().ProgramFolder();
+    if (source.empty() || source.back() != '\\') source += '\\';  // a drive root has its "\"
+    fileSystem->CopyFile(source + fileName, InstallDirectory.caption + fileName, true);
+}
+
+void Installer::WriteUninstallEntry() {
+    const std::string& directory = InstallDirectory.caption;
+    registry_.RegistryCreateNewKey(reg::kLocalMachine, names::kUninstallKey);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "ApplicationName",
+                                  names::kApplicationExe, kStringValue);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "AppToUninstall",
+                                  names::kApplicationExe, kStringValue);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "DisplayName",
+                                  names::kApplicationName, kStringValue);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "UninstallString",
+                                  directory + names::kUninstallerExe, kStringValue);
+}
+
+void Installer::WriteAppPaths() {
+    const Variant current =
+        registry_.RegistryGetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "");
+    if (current == "") registry_.RegistryCreateNewKey(reg::kLocalMachine, names::kAppPathsKey);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "",
+                                  InstallDirectory.caption + names::kApplicationExe, kStringValue);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "Path",
+                                  InstallDirectory.caption, kStringValue);
+}
+
+void Installer::CreateStartMenuEntry() {
+    auto fileSystem = platform_.GetAutomation().CreateFileSystemObject();
+    const std::string group = StartMenuGroup.caption;
+    CheckGroupName(group);
+    const std::string groupFolder = shortcut_.GetProgramsFolder() + group;
+    if (!fileSystem->FolderExists(groupFolder)) fileSystem->CreateFolder(groupFolder);
+
+    const std::string& directory = InstallDirectory.caption;
+    const std::string application = directory + names::kApplicationExe;
+    shortcut_.MakeShortcut(group + "\\Tamsel Orry", application, "", application, "Tamsel Orry",
+                           directory);
+    // The uninstaller was copied as "uninstall.exe"; file names are compared without regard
+    // to case, so this names the same file.
+    const std::string uninstaller = directory + "Uninstall.exe";
+    shortcut_.MakeShortcut(group + "\\Uninstall Tamsel Orry", uninstaller, "", uninstaller,
+                           "Uninstall Tamsel Orry", directory);
+    registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "StartMenuGroup", group,
+                                  kStringValue);
+}
+
+void Installer::OfferToRun() {
+    MessageBoxSpec spec;
+    spec.title = "Tamsel Orry Setup Completed!";
+    spec.text = "Tamsel Orry Setup has finished.\r\nDo you want to run Tamsel Orry now?";
+    spec.buttons = MsgButtons::YesNo;
+    spec.icon = MsgIcon::None;
+    spec.defaultButton = 1;
+    if (App().MsgBox(spec) != MsgResult::Yes) return;
+    // The whole path is the command line, unquoted and without arguments.
+    App().StartProcess(platform_.GetSystem(), InstallDirectory.caption + names::kApplicationExe);
+}
+
+}  // namespace tamsel

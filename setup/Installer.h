@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/RegistryAccess.h"
+#include "common/Shortcut.h"
+#include "common/ui/Control.h"
+#include "common/ui/Form.h"
+#include "platform/Platform.h"
+#include "setup/ChooseDirFRM.h"
+
+namespace tamsel {
+
+// The window of Setup. Its load event checks the prerequisite, recognises an earlier
+// installation, proposes the target directory and lists the Start-menu groups; its buttons
+// end Setup, open the directory chooser or run the installation.
+class Installer : public Form {
+  public:
+    Installer(Application& app, Platform& platform);
+
+    void OnLoad() override;
+    // The close box ends Setup as "E&xit" does, the hidden directory chooser included.
+    void OnCloseBox() override { ExitAction(); }
+
+    // Controls, in tab order. The caption of InstallDirectory is the target directory.
+    Control Label3;
+    Control InstallDirectory;
+    Control ChangeDirBTN;
+    Control OKBTN;
+    Control CancelBTN;
+    Control StartMenuGroup;
+    Control Label2;
+    Control ProgressBar;
+
+    // True when the load event found an earlier installation: it is updated in its recorded
+    // directory and its uninstall entry is left as it is.
+    bool AlreadyInstalled = false;
+    // The files that an installation copies, built afresh by each installation.
+    std::vector<std::string> InstallFiles;
+
+    ChooseDirFRM& DirectoryChooser() { return chooser_; }
+
+  private:
+    // Handlers.
+    void ExitAction();
+    void ChangeDirectoryClick();
+    void InstallClick();
+
+    // Steps of the load event.
+    bool ScriptingHostAvailable();
+    void RecogniseInstallation();
+    void ProposeDirectory();
+    void ListStartMenuGroups();
+
+    // Steps of the installation.
+    void CreateInstallDirectory();
+    void InstallFile(const std::string& fileName);
+    void WriteUninstallEntry();
+    void WriteAppPaths();
+    void CreateStartMenuEntry();
+    void OfferToRun();
+
+    Platform& platform_;
+    RegistryAccess registry_;
+    Shortcut shortcut_;
+    ChooseDirFRM chooser_;
+};
+
+}  // namespace tamsel

@@ -1,0 +1,113 @@
+#include <filesystem>
+
+#include "SetupHarness.h"
+
+namespace tamsel::test {
+namespace {
+
+using nlohmann::json;
+
+std::string DirOf(const json& dialog) { return ControlOf(dialog, "Dir")["text"]; }
+
+TEST_F(SetupTest, TheDialogProposesBrowsedDirectoriesAndOKMakesTheTextTheTarget) {
+    std::filesystem::create_directories(HostPath("D:\\Apps"));
+    const ScriptRun run = RunSetup({
+        "click ChangeDirBTN",
+        "drive d",  // D: was never visited: its root
+        "open D:\\Apps",
+        "drive c",  // back to where C: was left
+        "drive d",  // and D: too
+        "set Dir D:\\Games",
+        "click OKButton",
+        "click OKBTN",
+        "answer No",
+    });
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto dialog = WindowStates(run, "ChooseDirFRM");
+    ASSERT_EQ(dialog.size(), 6u);
+
+    // First opening: the parent of the target, and the target itself unchanged.
+    EXPECT_EQ(dialog[0]["caption"], "Install To...");
+    EXPECT_EQ(ControlOf(dialog[0], "DriveBox")["drive"], "c: [System]");
+    EXPECT_EQ(ControlOf(dialog[0], "DirBox")["path"], "C:\\Program Files");
+    EXPECT_EQ(DirOf(dialog[0]), kDefaultTarget);
+
+    EXPECT_EQ(ControlOf(dialog[1], "DirBox")["path"], "D:\\");
+    EXPECT_EQ(DirOf(dialog[1]), "D:\\Tamsel Orry\\");
+    EXPECT_EQ(DirOf(dialog[2]), "D:\\Apps\\Tamsel Orry\\");
+    EXPECT_EQ(DirOf(dialog[3]), "C:\\Program Files\\Tamsel Orry\\");
+    EXPECT_EQ(DirOf(dialog[4]), "D:\\Apps\\Tamsel Orry\\");
+
+    // OK adds the missing "\" and gives the window back.
+    const auto installer = WindowStates(run, "Installer");
+    ASSERT_EQ(installer.size(), 2u);
+    EXPECT_EQ(installer[1]["enabled"], true);
+    EXPECT_EQ(ControlOf(installer[1], "InstallDirectory")["caption"], "D:\\Games\\");
+
+    EXPECT_TRUE(Exists("D:\\Games\\TamselOrry.exe"));
+    EXPECT_EQ(ExportKey(kUninstallKeyName)->at("UninstallString"), Sz("D:\\Games\\uninstall.exe"));
+}
+
+TEST_F(SetupTest, CancelKeepsTheTargetAndTheDialogKeepsWhatWasTypedInIt) {
+    const ScriptRun run = RunSetup({
+        "click ChangeDirBTN",
+        "set Dir D:\\Typed",
+        "click CancelButton",
+        "click ChangeDirBTN",
+        "close",  // the close box acts as Cancel
+        "click ChangeDirBTN",
+        "set Dir D:\\Games\\",
+        "click OKButton",
+        "click ChangeDirBTN",
+        "set Dir",
+        "click OKButton",
+        "click CancelBTN",
+    });
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto installer = WindowStates(run, "Installer");
+    const auto dialog = WindowStates(run, "ChooseDirFRM");
+    ASSERT_EQ(installer.size(), 5u);
+    ASSERT_EQ(dialog.size(), 7u);
+
+    // After Cancel and after the close box: the target is unchanged, the window usable again.
+    for (int i : {1, 2}) {
+        EXPECT_EQ(installer[i]["enabled"], true);
+        EXPECT_EQ(ControlOf(installer[i], "InstallDirectory")["caption"], kDefaultTarget);
+    }
+    // Reopened, the dialog shows the text that was typed and cancelled.
+    EXPECT_EQ(DirOf(dialog[2]), "D:\\Typed");
+    EXPECT_EQ(DirOf(dialog[3]), "D:\\Typed");
+    // A trailing "\" is not doubled; an empty text becomes a lone "\".
+    EXPECT_EQ(ControlOf(installer[3], "InstallDirectory")["caption"], "D:\\Games\\");
+    EXPECT_EQ(ControlOf(installer[4], "InstallDirectory")["caption"], "\\");
+}
+
+TEST_F(SetupTest, TheDialogCopesWithAMissingParentAndAnUnknownDrive) {
+    // The Start menu on D:, which has no "Program Files".
+    SetString(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
+    const ScriptRun run = RunSetup({
+        "click ChangeDirBTN",
+        "drive q",
+        "answer OK",
+        "click CancelButton",
+        "click CancelBTN",
+    });
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto dialog = WindowStates(run, "ChooseDirFRM");
+    ASSERT_EQ(dialog.size(), 2u);
+
+    // The list shows the drive's current directory; the text is the target unchanged.
+    EXPECT_EQ(ControlOf(dialog[0], "DriveBox")["drive"], "d: [Data]");
+    EXPECT_EQ(ControlOf(dialog[0], "DirBox")["path"], "D:\\");
+    EXPECT_EQ(DirOf(dialog[0]), "D:\\Program Files\\Tamsel Orry\\");
+
+    // A drive that is not there is reported and nothing changes.
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0]["icon"], "exclamation");
+    EXPECT_EQ(ControlOf(dialog[1], "DriveBox"), ControlOf(dialog[0], "DriveBox"));
+    EXPECT_EQ(DirOf(dialog[1]), DirOf(dialog[0]));
+}
+
+}  // namespace
+}  // namespace tamsel::test

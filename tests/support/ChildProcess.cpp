@@ -1,0 +1,127 @@
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/ScratchDirectory.h"
+
+extern char** environ;
+
+namespace tamsel::test {
+
+namespace {
+
+std::vector<std::string> ChangedEnvironment(const EnvironmentChanges& changes) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        const std::string name = text.substr(0, text.find('='));
+        if (changes.find(name) == changes.end()) result.push_back(text);
+    }
+    for (const auto& [name, value] : changes) {
+        if (value) result.push_back(name + "=" + *value);
+    }
+    return result;
+}
+
+std::vector<char*> PointersTo(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (auto& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::vector<std::string>& command,
+                         const EnvironmentChanges& environment, int timeoutSeconds) {
+    ProcessResult result;
+    if (command.empty()) {
+        result.problem = "no command";
+        return result;
+    }
+    // Output goes to files rather than pipes: a program that starts another, detached, would
+    // otherwise keep the pipes open after it has ended.
+    ScratchDirectory scratch;
+    const std::string outPath = (scratch.Path() / "stdout").string();
+    const std::string errPath = (scratch.Path() / "stderr").string();
+
+    std::vector<std::string> args = command;
+    std::vector<std::string> env = ChangedEnvironment(environment);
+    std::vector<char*> argv = PointersTo(args);
+    std::vector<char*> envp = PointersTo(env);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int error =
+        posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        result.problem = "cannot start " + args[0] + ": " + std::strerror(error);
+        return result;
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    int status = 0;
+    bool ended = false;
+    while (!ended) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            ended = true;
+        } else if (done < 0 && errno != EINTR) {
+            result.problem = std::string("waitpid: ") + std::strerror(errno);
+            return result;
+        } else if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            result.problem = args[0] + " did not end within " + std::to_string(timeoutSeconds) +
+                             " s and was killed";
+            break;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    if (ended) {
+        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
+    }
+    result.out = ReadWholeFile(outPath);
+    result.err = ReadWholeFile(errPath);
+    return result;
+}
+
+ProcessResult RunSandboxTool(const std::filesystem::path& tool,
+                             const std::filesystem::path& sandbox,
+                             const std::vector<std::string>& args,
+                             const EnvironmentChanges& environment) {
+    std::vector<std::string> command{tool.string()};
+    command.insert(command.end(), args.begin(), args.end());
+    EnvironmentChanges changes = environment;
+    changes["TAMSEL_SANDBOX"] = sandbox.string();
+    return RunProcess(command, changes);
+}
+
+}  // namespace tamsel::test

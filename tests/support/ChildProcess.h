@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tamsel::test {
+
+// Changes to the environment of a child process: a value sets the variable, nothing removes it.
+using EnvironmentChanges = std::map<std::string, std::optional<std::string>>;
+
+struct ProcessResult {
+    // The exit status; 128 + the signal number when a signal ended it; -1 when the process
+    // could not be started or did not end in time (see problem).
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::string problem;
+};
+
+// Runs a program with arguments and this process's environment changed as given, in the
+// current folder, with stdin from /dev/null; captures its stdout and stderr. A process that has
+// not ended after timeoutSeconds is killed, so that a test never hangs; the limit is a guard,
+// not a measure: keep it far above what the program needs.
+ProcessResult RunProcess(const std::vector<std::string>& command,
+                         const EnvironmentChanges& environment = {}, int timeoutSeconds = 120);
+
+// Runs `tamsel-sandbox ARGS` on the sandbox in the given folder.
+ProcessResult RunSandboxTool(const std::filesystem::path& tool,
+                             const std::filesystem::path& sandbox,
+                             const std::vector<std::string>& args,
+                             const EnvironmentChanges& environment = {});
+
+// A file of a build of this project, named relative to the build folder.
+#ifdef TAMSEL_BINARY_DIR
+inline std::filesystem::path BuiltFile(const std::string& relative) {
+    return std::filesystem::path(TAMSEL_BINARY_DIR) / relative;
+}
+#endif
+
+}  // namespace tamsel::test

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "common/ui/MessageBox.h"
+
+namespace tamsel::test {
+
+// Message boxes for tests: records every box shown and answers with the scripted results in
+// order, then with the box's default button once the script runs out.
+class RecordingMessageBoxes : public MessageBoxes {
+  public:
+    MsgResult ShowMessageBox(const MessageBoxSpec& box) override;
+
+    // Queues the answer for the next box that has no answer yet.
+    void Answer(MsgResult result) { answers_.push_back(result); }
+
+    const std::vector<MessageBoxSpec>& Shown() const { return shown_; }
+    void Clear() { shown_.clear(); }
+
+  private:
+    std::deque<MsgResult> answers_;
+    std::vector<MessageBoxSpec> shown_;
+};
+
+}  // namespace tamsel::test

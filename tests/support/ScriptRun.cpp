@@ -1,0 +1,65 @@
+#include "support/ScriptRun.h"
+
+#include <fstream>
+
+#include "support/ScratchDirectory.h"
+
+namespace tamsel::test {
+
+std::vector<nlohmann::json> ScriptRun::EventsOf(const std::string& kind) const {
+    std::vector<nlohmann::json> found;
+    for (const auto& event : events) {
+        if (event.value("event", "") == kind) found.push_back(event);
+    }
+    return found;
+}
+
+std::vector<std::string> ScriptRun::Kinds() const {
+    std::vector<std::string> kinds;
+    for (const auto& event : events) kinds.push_back(event.value("event", ""));
+    return kinds;
+}
+
+std::vector<nlohmann::json> ReadEventLog(const std::filesystem::path& log) {
+    std::vector<nlohmann::json> events;
+    std::ifstream in(log, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        auto event = nlohmann::json::parse(line, nullptr, false);
+        if (event.is_discarded() || !event.is_object()) {
+            event = {{"event", "unparsable"}, {"line", line}};
+        }
+        events.push_back(std::move(event));
+    }
+    return events;
+}
+
+void WriteScript(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary);
+    for (const auto& line : lines) out << line << "\n";
+}
+
+ScriptRun RunScripted(const std::filesystem::path& program, const std::filesystem::path& sandbox,
+                      const std::vector<std::string>& scriptLines,
+                      const EnvironmentChanges& environment) {
+    ScratchDirectory scratch;
+    const auto script = scratch.Path() / "script.txt";
+    const auto log = scratch.Path() / "log.jsonl";
+    WriteScript(script, scriptLines);
+
+    EnvironmentChanges changes = environment;
+    changes["TAMSEL_SANDBOX"] = sandbox.string();
+    changes.emplace("TAMSEL_UI", "script:" + script.string());
+    changes.emplace("TAMSEL_UI_LOG", log.string());
+    const ProcessResult process = RunProcess({program.string()}, changes);
+
+    ScriptRun run;
+    run.status = process.status;
+    run.out = process.out;
+    run.err = process.err;
+    run.problem = process.problem;
+    run.events = ReadEventLog(log);
+    return run;
+}
+
+}  // namespace tamsel::test

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "support/ChildProcess.h"
+
+namespace tamsel::test {
+
+// What a run of a program under the scripted front end left: its exit status, its output and
+// the events of its log, parsed. A log line that is not JSON becomes
+// {"event":"unparsable","line":...}, so that a comparison of events shows it.
+struct ScriptRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::string problem;  // set when the program could not be run or did not end
+    std::vector<nlohmann::json> events;
+
+    // The events of one kind ("window", "msgbox", ...), in order.
+    std::vector<nlohmann::json> EventsOf(const std::string& kind) const;
+    // The kinds of all events in order: {"window", "msgbox", "answer", "exit"}.
+    std::vector<std::string> Kinds() const;
+};
+
+// Reads a JSON-lines log.
+std::vector<nlohmann::json> ReadEventLog(const std::filesystem::path& log);
+
+// Writes the lines of a script to a file, one a line.
+void WriteScript(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
+// Runs a program on the sandbox in the given folder with TAMSEL_UI=script:FILE playing the
+// given lines, and reads back its log. Script and log live in a scratch folder of their own.
+ScriptRun RunScripted(const std::filesystem::path& program, const std::filesystem::path& sandbox,
+                      const std::vector<std::string>& scriptLines,
+                      const EnvironmentChanges& environment = {});
+
+}  // namespace tamsel::test

@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "common/RuntimeError.h"
+#include "common/ui/Application.h"
+#include "common/ui/Form.h"
+#include "common/ui/ListControls.h"
+#include "frontend/script/ScriptUserInterface.h"
+#include "platform/System.h"
+#include "support/ScratchDirectory.h"
+#include "support/ScriptRun.h"
+
+namespace tamsel {
+namespace {
+
+using nlohmann::json;
+
+// A window with one control of each kind the front end plays or logs. "E&xit" unloads it,
+// which ends the program; the other handlers are the test's.
+class TestWindow : public Form {
+  public:
+    TestWindow(Application& app, const std::string& name) : Form(app, name) {
+        caption = "Test window";
+        label.caption = "Hello";
+        okButton.caption = "&Install";
+        exitButton.caption = "E&xit";
+        exitButton.onClick = [this] { Unload(); };
+        hiddenButton.visible = false;
+        hiddenButton.onClick = [this] { ++hiddenClicks; };
+        okButton.onClick = [this] { ++okClicks; };
+        group.caption = "Tamsel Orry";
+        group.list = {"Accessories", "Games"};
+        dir.caption = "C:\\";
+        shape.visible = false;
+        for (Control* control :
+             {&label, &okButton, &exitButton, &hiddenButton, &group, &dir, &shape}) {
+            AddControl(*control);
+        }
+    }
+
+    Control label{"Label1", ControlKind::Label, {}};
+    Control okButton{"OKBTN", ControlKind::CommandButton, {}};
+    Control exitButton{"CancelBTN", ControlKind::CommandButton, {}};
+    Control hiddenButton{"HiddenBTN", ControlKind::CommandButton, {}};
+    Control group{"StartMenuGroup", ControlKind::ComboBox, {}};
+    Control dir{"Dir", ControlKind::TextBox, {}};
+    Control shape{"ProgressBar", ControlKind::Shape, {}};
+    int okClicks = 0;
+    int hiddenClicks = 0;
+    std::unique_ptr<TestWindow> dialog;
+};
+
+class RecordingSystem : public System {
+  public:
+    std::string EnvironmentVariable(const std::string&) override { return ""; }
+    std::string ProgramFolder() override { return "C:\\"; }
+    void StartProcess(const std::string& commandLine) override { started.push_back(commandLine); }
+    std::vector<std::string> started;
+};
+
+struct Played {
+    int status = -1;
+    std::vector<json> events;
+
+    std::vector<std::string> Kinds() const {
+        std::vector<std::string> kinds;
+        for (const auto& event : events) kinds.push_back(event.value("event", ""));
+        return kinds;
+    }
+    std::vector<json> Windows() const {
+        std::vector<json> windows;
+        for (const auto& event : events) {
+            if (event.value("event", "") == "window") windows.push_back(event);
+        }
+        return windows;
+    }
+};
+
+using MainFactory = std::function<std::unique_ptr<Form>(Application&)>;
+
+// Plays a script on the window that the factory makes, as the program entry does: the window is
+// shown, then the front end runs until the program ends.
+Played Play(const std::vector<std::string>& lines, const MainFactory& makeMain,
+            const std::string& earlierLog = "") {
+    test::ScratchDirectory scratch;
+    const auto script = scratch.Path() / "script.txt";
+    const auto log = scratch.Path() / "log.jsonl";
+    test::WriteScript(script, lines);
+    if (!earlierLog.empty()) std::ofstream(log) << earlierLog;
+
+    auto ui = OpenScriptUserInterface(script.string(), log.string());
+    Application app(*ui, "Test failure");
+    auto main = makeMain(app);
+    try {
+        app.Dispatch([&] { main->Show(); });
+        ui->Run(app);
+    } catch (const FrontEndError&) {
+        app.End(exit_status::kFrontEnd);
+    }
+    return {app.ExitStatus(), test::ReadEventLog(log)};
+}
+
+// Plays on a TestWindow, after configure has changed it.
+Played PlayOnTestWindow(const std::vector<std::string>& lines,
+                        const std::function<void(Application&, TestWindow&)>& configure = {},
+                        const std::string& earlierLog = "") {
+    return Play(
+        lines,
+        [&](Application& app) {
+            auto window = std::make_unique<TestWindow>(app, "Tester");
+            if (configure) configure(app, *window);
+            return window;
+        },
+        earlierLog);
+}
+
+void ExpectEndsWithFrontEndError(const Played& played, const std::string& why) {
+    EXPECT_EQ(played.status, exit_status::kFrontEnd) << why;
+    const auto kinds = played.Kinds();
+    ASSERT_GE(kinds.size(), 2u) << why;
+    EXPECT_EQ(kinds[kinds.size() - 2], "error") << why;
+    EXPECT_EQ(kinds.back(), "exit") << why;
+    EXPECT_EQ(played.events.back()["status"], exit_status::kFrontEnd) << why;
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << why;
+    EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << why;
+}
+
+TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
+    int clicks = -1;
+    const Played played = PlayOnTestWindow(
+        {"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
+         "click CancelBTN"},
+        [&](Application&, TestWindow& window) {
+            window.okButton.onClick = [&window, &clicks] { clicks = ++window.okClicks; };
+        },
+        "{\"event\":\"earlier\"}\n");
+
+    EXPECT_EQ(played.status, 0);
+    EXPECT_EQ(clicks, 1);
+    // The log is appended to: what was there stays first.
+    EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"earlier", "window", "window", "window",
+                                                        "window", "exit"}));
+    const json expectedFirst = {
+        {"event", "window"},
+        {"name", "Tester"},
+        {"caption", "Test window"},
+        {"enabled", true},
+        {"controls",
+         {{"Label1", {{"caption", "Hello"}, {"enabled", true}}},
+          {"OKBTN", {{"caption", "&Install"}, {"enabled", true}}},
+          {"CancelBTN", {{"caption", "E&xit"}, {"enabled", true}}},
+          {"HiddenBTN", {{"caption", ""}, {"enabled", true}, {"visible", false}}},
+          {"StartMenuGroup", {{"text", "Tamsel Orry"}, {"list", {"Accessories", "Games"}}}},
+          {"Dir", {{"text", "C:\\"}}},
+          {"ProgressBar", {{"visible", false}}}}}};
+    EXPECT_EQ(played.events[1], expectedFirst);
+    EXPECT_EQ(played.events[2]["controls"]["StartMenuGroup"]["text"], "My  Group");
+    EXPECT_EQ(played.events[3]["controls"]["Dir"]["text"], "");
+    EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 0}}));
+}
+
+TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
+    int clicks = 0;
+    const Played played =
+        PlayOnTestWindow({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
+                         [&](Application&, TestWindow& window) {
+                             window.okButton.enabled = false;
+                             window.okButton.onClick = [&clicks] { ++clicks; };
+                             window.dir.enabled = false;
+                         });
+    EXPECT_EQ(played.status, 0);
+    EXPECT_EQ(clicks, 0);
+    const auto windows = played.Windows();
+    ASSERT_EQ(windows.size(), 3u);
+    EXPECT_EQ(windows[2]["controls"]["OKBTN"]["enabled"], false);
+    EXPECT_EQ(windows[2]["controls"]["Dir"], json({{"text", "C:\\"}, {"enabled", false}}));
+}
+
+TEST(ScriptUserInterfaceTest, LinesThatNameNothingOnScreenEndWithStatus3) {
+    const std::map<std::string, std::vector<std::string>> scripts = {
+        {"unknown control", {"click Nothing"}},
+        {"a label is no button", {"click Label1"}},
+        {"a hidden button is not on screen", {"click HiddenBTN"}},
+        {"a button is not editable", {"set OKBTN text"}},
+        {"no message box on screen", {"answer Yes"}},
+        {"unknown command", {"press OKBTN"}},
+        {"no drive list on the window", {"drive d"}},
+        {"no directory list on the window", {"open C:\\"}},
+        {"the script runs out", {"# nothing but a comment"}},
+        {"the script runs out later", {"set Dir x"}},
+    };
+    for (const auto& [why, lines] : scripts) {
+        int hiddenClicks = 0;
+        const Played played = PlayOnTestWindow(lines, [&](Application&, TestWindow& window) {
+            window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
+        });
+        ExpectEndsWithFrontEndError(played, why);
+        EXPECT_EQ(played.Kinds().front(), "window") << why;
+        EXPECT_EQ(hiddenClicks, 0) << why;
+    }
+}
+
+TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
+    std::vector<MsgResult> answers;
+    const Played played =
+        PlayOnTestWindow({"click OKBTN", "answer No", "click OKBTN", "answer Yes"},
+                         [&](Application& app, TestWindow& window) {
+                             window.okButton.onClick = [&app, &window, &answers] {
+                                 MessageBoxSpec spec;
+                                 spec.title = "Question";
+                                 spec.text = "Sure?\r\nReally?";
+                                 spec.buttons = MsgButtons::YesNo;
+                                 spec.icon = MsgIcon::Question;
+                                 spec.defaultButton = 2;
+                                 answers.push_back(app.MsgBox(spec));
+                                 if (answers.back() == MsgResult::Yes) window.Unload();
+                             };
+                         });
+    EXPECT_EQ(played.status, 0);
+    EXPECT_EQ(answers, (std::vector<MsgResult>{MsgResult::No, MsgResult::Yes}));
+    EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"window", "msgbox", "answer", "window",
+                                                        "msgbox", "answer", "exit"}));
+    EXPECT_EQ(played.events[1], json({{"event", "msgbox"},
+                                      {"title", "Question"},
+                                      {"text", "Sure?\r\nReally?"},
+                                      {"buttons", "YesNo"},
+                                      {"icon", "question"},
+                                      {"default", "No"}}));
+    EXPECT_EQ(played.events[2], json({{"event", "answer"}, {"button", "No"}}));
+    EXPECT_EQ(played.events[5], json({{"event", "answer"}, {"button", "Yes"}}));
+}
+
+TEST(ScriptUserInterfaceTest, AWrongAnswerStopsTheHandlerAndEndsWithStatus3) {
+    const std::map<std::string, std::vector<std::string>> scripts = {
+        {"the box has no such button", {"click OKBTN", "answer Yes"}},
+        {"no such button at all", {"click OKBTN", "answer Maybe"}},
+        {"a click while the box is open", {"click OKBTN", "click CancelBTN"}},
+        {"the script runs out at the box", {"click OKBTN"}},
+    };
+    for (const auto& [why, lines] : scripts) {
+        bool continued = false;
+        const Played played = PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
+            window.okButton.onClick = [&app, &continued] {
+                MessageBoxSpec spec;
+                spec.title = "Note";
+                spec.icon = MsgIcon::Information;
+                app.MsgBox(spec);
+                continued = true;
+            };
+        });
+        ExpectEndsWithFrontEndError(played, why);
+        EXPECT_FALSE(continued) << why;
+        EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"window", "msgbox", "error", "exit"}))
+            << why;
+    }
+}
+
+TEST(ScriptUserInterfaceTest, StartedProcessesAndFailureReportsAreLogged) {
+    RecordingSystem system;
+    const Played played =
+        PlayOnTestWindow({"click OKBTN", "answer OK"}, [&](Application& app, TestWindow& window) {
+            window.okButton.onClick = [&app, &system] {
+                app.StartProcess(system, "C:\\Program Files\\Tamsel Orry\\TamselOrry.exe");
+                throw RuntimeError::FromNumber(err::kFileNotFound);
+            };
+        });
+    EXPECT_EQ(system.started,
+              std::vector<std::string>{"C:\\Program Files\\Tamsel Orry\\TamselOrry.exe"});
+    EXPECT_EQ(played.status, exit_status::kFailure);
+    EXPECT_EQ(played.Kinds(),
+              (std::vector<std::string>{"window", "start", "msgbox", "answer", "exit"}));
+    EXPECT_EQ(
+        played.events[1],
+        json({{"event", "start"}, {"command", "C:\\Program Files\\Tamsel Orry\\TamselOrry.exe"}}));
+    const json& report = played.events[2];
+    EXPECT_EQ(report["title"], "Test failure");
+    EXPECT_EQ(report["icon"], "critical");
+    EXPECT_NE(report["text"].get<std::string>().find("53"), std::string::npos);
+    EXPECT_NE(report["text"].get<std::string>().find("File not found"), std::string::npos);
+}
+
+TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
+    // The close box unloads the window, and with it the program ends normally.
+    EXPECT_EQ(PlayOnTestWindow({"close"}).status, 0);
+    // A window without a close box offers none to click.
+    ExpectEndsWithFrontEndError(
+        PlayOnTestWindow({"close"},
+                         [](Application&, TestWindow& window) { window.closeBox = false; }),
+        "no close box");
+
+    // A modeless dialog over a disabled window: the dialog is the active window until it hides.
+    const auto withDialog = [](Application& app, TestWindow& window) {
+        window.dialog = std::make_unique<TestWindow>(app, "Dialog");
+        TestWindow& dialog = *window.dialog;
+        window.okButton.onClick = [&window, &dialog] {
+            dialog.Show();
+            window.enabled = false;
+        };
+        dialog.exitButton.onClick = [&window, &dialog] {
+            window.enabled = true;
+            dialog.Hide();
+        };
+    };
+    const std::vector<std::string> lines = {"click OKBTN", "set Dir D:\\Games", "click CancelBTN",
+                                            "click CancelBTN"};
+    // Unloading the main window leaves the hidden dialog loaded, so the program goes on with
+    // nothing on screen: the script cannot go on either, and says so rather than hang.
+    ExpectEndsWithFrontEndError(PlayOnTestWindow(lines, withDialog), "only a hidden window left");
+
+    const Played played = PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
+        withDialog(app, window);
+        window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
+    });
+    EXPECT_EQ(played.status, 0);
+    std::vector<std::string> names;
+    for (const auto& window : played.Windows()) names.push_back(window["name"]);
+    EXPECT_EQ(names, (std::vector<std::string>{"Tester", "Dialog", "Dialog", "Tester"}));
+    EXPECT_EQ(played.Windows()[2]["controls"]["Dir"]["text"], "D:\\Games");
+    EXPECT_EQ(played.Windows()[3]["controls"]["Dir"]["text"], "C:\\");
+    EXPECT_EQ(played.Windows()[3]["enabled"], true);
+}
+
+// Drives c: [System], d: [Data] and an empty removable e:; the folders C:\Program Files,
+// D:\Apps.
+class FakeVolumes : public Volumes {
+  public:
+    std::vector<DriveInfo> Drives() override {
+        return {{'c', "System", true}, {'d', "Data", true}, {'e', "", false}};
+    }
+    std::string CurrentDirectory(char letter) override {
+        const auto found = current_.find(letter);
+        return found != current_.end()
+                   ? found->second
+                   : std::string{static_cast<char>(std::toupper(letter)), ':', '\\'};
+    }
+    void SetCurrentDirectory(char letter, const std::string& path) override {
+        current_[static_cast<char>(std::tolower(letter))] = path;
+    }
+    bool DirectoryExists(const std::string& path) override {
+        return path == "C:\\" || path == "C:\\Program Files" || path == "D:\\" ||
+               path == "D:\\Apps";
+    }
+    std::vector<std::string> SubDirectories(const std::string& path) override {
+        if (path == "C:\\") return {"Program Files"};
+        if (path == "D:\\") return {"Apps"};
+        return {};
+    }
+
+  private:
+    std::map<char, std::string> current_;
+};
+
+class ListWindow : public Form {
+  public:
+    ListWindow(Application& app, Volumes& volumes)
+        : Form(app, "Lists"), drives("DriveBox", {}, volumes), dirs("DirBox", {}, volumes) {
+        caption = "Install To...";
+        exitButton.caption = "Cancel";
+        exitButton.onClick = [this] { Unload(); };
+        drives.onChange = [this] { dirs.SetPath(drives.Drive()); };
+        AddControl(exitButton);
+        AddControl(drives);
+        AddControl(dirs);
+    }
+    Control exitButton{"CancelButton", ControlKind::CommandButton, {}};
+    DriveListBox drives;
+    DirListBox dirs;
+};
+
+TEST(ScriptUserInterfaceTest, DriveAndDirectoryListsArePlayedAndLogged) {
+    FakeVolumes volumes;
+    const Played played =
+        Play({"drive d", "open D:\\Apps", "open D:\\Missing", "answer OK", "drive e", "answer OK",
+              "click CancelButton"},
+             [&](Application& app) { return std::make_unique<ListWindow>(app, volumes); });
+    EXPECT_EQ(played.status, 0);
+    EXPECT_EQ(played.Kinds(),
+              (std::vector<std::string>{"window", "window", "window", "msgbox", "answer", "window",
+                                        "msgbox", "answer", "window", "exit"}));
+    const auto windows = played.Windows();
+    EXPECT_EQ(windows[0]["controls"]["DriveBox"],
+              json({{"drive", "c: [System]"}, {"list", {"c: [System]", "d: [Data]", "e:"}}}));
+    EXPECT_EQ(windows[1]["controls"]["DriveBox"]["drive"], "d: [Data]");
+    EXPECT_EQ(windows[1]["controls"]["DirBox"],
+              json({{"path", "D:\\"}, {"list", {"D:\\", "Apps"}}}));
+    EXPECT_EQ(windows[2]["controls"]["DirBox"],
+              json({{"path", "D:\\Apps"}, {"list", {"D:\\", "Apps"}}}));
+    // A missing folder and a drive that is not ready are reported; the lists keep what they had.
+    EXPECT_EQ(windows[3]["controls"]["DirBox"]["path"], "D:\\Apps");
+    EXPECT_EQ(windows[4]["controls"]["DriveBox"]["drive"], "d: [Data]");
+    EXPECT_EQ(played.events[3]["icon"], "exclamation");
+}
+
+}  // namespace
+}  // namespace tamsel

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/sandbox/DefaultRegistry.h"
+#include "platform/sandbox/RegFile.h"
+#include "platform/sandbox/RegFileText.h"
+#include "platform/sandbox/SqliteRegistry.h"
+#include "unit/registry/RegistryTestValues.h"
+#include "unit/registry/TempDirectory.h"
+
+namespace tamsel::sandbox {
+namespace {
+
+using namespace std::string_literals;
+using testing::Bytes;
+using testing::BytesOf;
+using testing::Get;
+using testing::Put;
+using testing::PutText;
+using testing::StoredValue;
+
+constexpr RegKey kLm = reg::kLocalMachine;
+
+class RegFileTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<SqliteRegistry> NewRegistry(const std::string& name) {
+        return SqliteRegistry::Open(dir_.Path() / name);
+    }
+
+    testing::TempDirectory dir_;
+};
+
+// Every value of every key, compared by stored bytes, in export order.
+std::string Dump(SqliteRegistry& registry, RegKey root, const std::string& path = "") {
+    std::ostringstream out;
+    out << root << ":" << path << "\n";
+    for (const auto& value : registry.Values(root, path)) {
+        out << "  " << value.name << " " << value.type << " ";
+        for (auto byte : value.data) out << int(byte) << ",";
+        out << "\n";
+    }
+    for (const auto& sub : registry.SubKeyNames(root, path)) {
+        out << Dump(registry, root, path.empty() ? sub : path + "\\" + sub);
+    }
+    return out.str();
+}
+
+TEST_F(RegFileTest, ExportOfADefaultMachineWithOddValuesImportsBackByteForByte) {
+    auto original = NewRegistry("a.db");
+    WriteDefaultRegistry(*original);
+    const std::string odd = "SOFTWARE\\Odd \"Values\"\\[Brackets]";
+    const std::vector<std::pair<std::string, StoredValue>> values = {
+        {"no NUL", {reg::kSz, BytesOf("text")}},
+        {"embedded NUL", {reg::kSz, BytesOf("a\0b\0"s)}},
+        {"empty", {reg::kSz, {}}},
+        {"just NUL", {reg::kSz, {0}}},
+        {"line\nbreak \"quoted\" back\\slash", {reg::kSz, BytesOf("one\r\ntwo\0"s)}},
+        {"not UTF-8", {reg::kSz, {'a', 0xFF, 0xC3, 0}}},
+        {"escapes", {reg::kSz, BytesOf("C:\\\"x\" \xE2\x82\xAC\0"s)}},
+        {"expand", {reg::kExpandSz, BytesOf("%TEMP%\\\xF0\x9F\x98\x80\0"s)}},
+        {"expand odd", {reg::kExpandSz, {0x80, 'x'}}},
+        {"multi", {reg::kMultiSz, BytesOf("a\0bc\0\0"s)}},
+        {"dword", {reg::kDword, {0x0C, 0, 0, 0x80}}},
+        {"short dword", {reg::kDword, {1, 2}}},
+        {"qword", {reg::kQword, {1, 2, 3, 4, 5, 6, 7, 8}}},
+        {"none", {reg::kNone, {}}},
+        {"custom type", {0x20000, {0xAB}}},
+        {"long binary", {reg::kBinary, Bytes(300, 0x5A)}},
+        {"", {reg::kSz, BytesOf("default\0"s)}},
+    };
+    for (const auto& [name, value] : values) {
+        ASSERT_EQ(Put(*original, kLm, odd, name, value.type, value.data), reg::kSuccess) << name;
+    }
+    const std::string exported = ExportRegFile(*original);
+
+    auto copy = NewRegistry("b.db");
+    ImportRegFile(*copy, exported);
+    EXPECT_EQ(ExportRegFile(*copy), exported);
+    for (const auto& [name, value] : values) {
+        EXPECT_EQ(Get(*copy, kLm, odd, name), value) << name;
+    }
+    for (RegKey root : {reg::kClassesRoot, reg::kCurrentUser, kLm, reg::kUsers}) {
+        EXPECT_EQ(Dump(*copy, root), Dump(*original, root));
+    }
+    // Lines of hex data stay within 80 columns, as regedit keeps them.
+    std::istringstream lines(exported);
+    int wrapped = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("  ") || line.ends_with("\\")) {
+            EXPECT_LE(line.size(), 80u) << line;
+            ++wrapped;
+        }
+    }
+    EXPECT_GT(wrapped, 5);
+    EXPECT_EQ(exported.find('\r'), std::string::npos);
+}
+
+TEST_F(RegFileTest, ExportWritesRegeditsFormatInAStableOrder) {
+    auto registry = NewRegistry("r.db");
+    ASSERT_EQ(PutText(*registry, kLm, "Software\\b", "Zeta", "z"), reg::kSuccess);
+    ASSERT_EQ(PutText(*registry, kLm, "Software\\b", "alpha", "C:\\Dir \"q\""), reg::kSuccess);
+    ASSERT_EQ(PutText(*registry, kLm, "Software\\b", "", "def"), reg::kSuccess);
+    ASSERT_EQ(Put(*registry, kLm, "Software\\b", "n", reg::kDword, {0x0C, 0, 0, 0}), reg::kSuccess);
+    ASSERT_EQ(Put(*registry, kLm, "Software\\b", "x", reg::kExpandSz, BytesOf("%A%\0"s)),
+              reg::kSuccess);
+    ASSERT_EQ(Put(*registry, kLm, "Software\\b", "bin", reg::kBinary, {1, 0xAB}), reg::kSuccess);
+    ASSERT_EQ(PutText(*registry, kLm, "Software\\A", "v", "1"), reg::kSuccess);
+    ASSERT_EQ(PutText(*registry, kLm, "Software\\C", "v", "1"), reg::kSuccess);
+
+    EXPECT_EQ(ExportRegFile(*registry, "hklm\\SOFTWARE\\B"),
+              "Windows Registry Editor Version 5.00\n"
+              "\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\b]\n"
+              "@=\"def\"\n"
+              "\"alpha\"=\"C:\\\\Dir \\\"q\\\"\"\n"
+              "\"bin\"=hex:01,ab\n"
+              "\"n\"=dword:0000000c\n"
+              "\"x\"=hex(2):25,00,41,00,25,00,00,00\n"
+              "\"Zeta\"=\"z\"\n"
+              "\n");
+
+    std::string all = ExportRegFile(*registry);
+    auto at = [&](const std::string& text) { return all.find(text); };
+    EXPECT_LT(at("[HKEY_CLASSES_ROOT]"), at("[HKEY_CURRENT_USER]"));
+    EXPECT_LT(at("[HKEY_CURRENT_USER]"), at("[HKEY_LOCAL_MACHINE]"));
+    EXPECT_LT(at("[HKEY_LOCAL_MACHINE\\Software\\A]"), at("[HKEY_LOCAL_MACHINE\\Software\\b]"));
+    EXPECT_LT(at("[HKEY_LOCAL_MACHINE\\Software\\b]"), at("[HKEY_LOCAL_MACHINE\\Software\\C]"));
+    EXPECT_LT(at("[HKEY_LOCAL_MACHINE\\Software\\C]"), at("[HKEY_USERS]"));
+
+    EXPECT_THROW(ExportRegFile(*registry, "HKLM\\Software\\Missing"), std::runtime_error);
+    EXPECT_THROW(ExportRegFile(*registry, "HKEY_NOWHERE\\Software"), std::runtime_error);
+}
+
+TEST_F(RegFileTest, ImportTakesRegeditsOwnForms) {
+    auto seeded = [&](const std::string& name) {
+        auto registry = NewRegistry(name);
+        EXPECT_EQ(PutText(*registry, kLm, "Old\\Sub\\Deeper", "v", "x"), reg::kSuccess);
+        EXPECT_EQ(PutText(*registry, kLm, "Keep", "gone", "x"), reg::kSuccess);
+        EXPECT_EQ(PutText(*registry, kLm, "Keep", "stays", "x"), reg::kSuccess);
+        return registry;
+    };
+    auto registry = seeded("r.db");
+
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "; a comment\r\n"
+        "[-HKEY_LOCAL_MACHINE\\Old]\r\n"
+        "[-HKEY_LOCAL_MACHINE\\NeverThere]\r\n"
+        "\r\n"
+        "[HKEY_LOCAL_MACHINE\\Keep]\r\n"
+        "\"gone\"=-\r\n"
+        "\"missing\"=-\r\n"
+        "\"Path\"=\"C:\\\\Program Files\\\\Tamsel Orry\\\\\"\r\n"
+        "\"Count\"=DWORD:FFFFFFFF\r\n"
+        "\"Blob\"=hex:00,01,\\\r\n"
+        "    02,03\r\n"
+        "\"Exp\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n"
+        "\r\n"
+        "[HKCU\\Deep\\New\\Key]\r\n"
+        "@=\"\xE2\x82\xAC\"\r\n";
+
+    ImportRegFile(*registry, text);
+    EXPECT_FALSE(registry->KeyExists(kLm, "Old"));
+    EXPECT_EQ(Get(*registry, kLm, "Keep", "gone").type, 0xFFFFFFFFu);
+    EXPECT_EQ(Get(*registry, kLm, "Keep", "stays").data, BytesOf("x\0"s));
+    EXPECT_EQ(Get(*registry, kLm, "Keep", "Path"),
+              (StoredValue{reg::kSz, BytesOf("C:\\Program Files\\Tamsel Orry\\\0"s)}));
+    EXPECT_EQ(Get(*registry, kLm, "Keep", "count"),
+              (StoredValue{reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}}));
+    EXPECT_EQ(Get(*registry, kLm, "Keep", "Blob"), (StoredValue{reg::kBinary, {0, 1, 2, 3}}));
+    EXPECT_EQ(Get(*registry, kLm, "Keep", "Exp"),
+              (StoredValue{reg::kExpandSz, BytesOf("%TEMP%\0"s)}));
+    EXPECT_EQ(Get(*registry, reg::kCurrentUser, "Deep\\New\\Key", "").data,
+              BytesOf("\xE2\x82\xAC\0"s));
+
+    // The same file as regedit saves it: UTF-16LE with a byte-order mark.
+    auto wide = seeded("wide.db");
+    auto utf16 = AnsiToUtf16Le(text);
+    ImportRegFile(*wide, "\xFF\xFE"s + std::string(utf16.begin(), utf16.end()));
+    for (RegKey root : {reg::kCurrentUser, kLm})
+        EXPECT_EQ(Dump(*wide, root), Dump(*registry, root));
+
+    // REGEDIT4 files carry text data in hex as ANSI bytes, not UTF-16LE.
+    ImportRegFile(*registry, "REGEDIT4\n\n[HKEY_USERS\\.DEFAULT]\n\"e\"=hex(2):41,42,00\n");
+    EXPECT_EQ(Get(*registry, reg::kUsers, ".DEFAULT", "e"),
+              (StoredValue{reg::kExpandSz, BytesOf("AB\0"s)}));
+}
+
+TEST_F(RegFileTest, MalformedFileChangesNothingAndNamesTheLine) {
+    auto registry = NewRegistry("r.db");
+    WriteDefaultRegistry(*registry);
+    const std::string before = ExportRegFile(*registry);
+    const std::string good =
+        "Windows Registry Editor Version 5.00\n\n"
+        "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft]\n"
+        "[HKEY_LOCAL_MACHINE\\Added]\n"
+        "\"v\"=\"x\"\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Not a registry file\n[HKEY_USERS\\x]\n", "line 1:"},
+        {good + "\"w\"=dword:123456789\n", "line 6:"},
+        {good + "\"w\"=hex:01,2g\n", "line 6:"},
+        {good + "\"w\"=hex:01,\\\n", "line 6:"},
+        {good + "\"w\"=\"unterminated\n", "line 6:"},
+        {good + "\"w\"=\"C:\\Windows\"\n", "line 6:"},
+        {good + "\"w\"=\"x\" trailing\n", "line 6:"},
+        {good + "\"w\" \"x\"\n", "line 6:"},
+        {good + "\n[HKEY_NOWHERE\\x]\n", "line 7:"},
+        {good + "[HKEY_LOCAL_MACHINE\\a\\\\b]\n", "line 6:"},
+        {good + "[HKEY_LOCAL_MACHINE\\x\n", "line 6:"},
+        {good + "[-HKEY_LOCAL_MACHINE]\n", "line 6:"},
+        {good + "garbage\n", "line 6:"},
+        {"REGEDIT4\n\"v\"=\"value before any key\"\n", "line 2:"},
+        {good + "\"w\"=hex(2):41\n", "line 6:"},
+    };
+    for (const auto& [text, where] : cases) {
+        try {
+            ImportRegFile(*registry, text);
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(std::string(error.what()).rfind(where, 0), 0u) << error.what();
+        }
+        EXPECT_EQ(ExportRegFile(*registry), before) << text;
+    }
+    EXPECT_EQ(registry->OpenHandleCount(), 0u);
+    ImportRegFile(*registry, good);
+    EXPECT_TRUE(registry->KeyExists(kLm, "Added"));
+}
+
+}  // namespace
+}  // namespace tamsel::sandbox

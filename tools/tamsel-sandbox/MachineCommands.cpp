@@ -1,0 +1,159 @@
+// The commands that make and arrange the sandbox machine: init, reset, path, attrib, lock,
+// unlock, wsh and env. Each checks its arguments before it touches the machine, so bad input
+// changes nothing.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CommandTable.h"
+#include "common/RuntimeError.h"
+#include "platform/sandbox/SandboxLocation.h"
+#include "platform/sandbox/SandboxMachine.h"
+
+namespace tamsel::tool {
+
+namespace {
+
+using sandbox::SandboxMachine;
+
+constexpr int kUsageError = 2;
+constexpr int kFailure = 1;
+
+int Usage(const char* usage) {
+    std::cerr << "usage: tamsel-sandbox " << usage << "\n";
+    return kUsageError;
+}
+
+// Reports an error of the machine about a Windows path, in the form "cmd: PATH: description".
+int PathFailure(const char* command, const std::string& windowsPath, const RuntimeError& error) {
+    std::cerr << "tamsel-sandbox " << command << ": " << windowsPath << ": " << error.Description()
+              << " (" << error.Number() << ")\n";
+    return kFailure;
+}
+
+int Init(const std::vector<std::string>& args) {
+    if (!args.empty()) return Usage("init");
+    auto directory = sandbox::SandboxDirectory();
+    SandboxMachine::Init(directory);
+    std::cout << "made a new machine in " << directory.string() << "\n";
+    return 0;
+}
+
+int Reset(const std::vector<std::string>& args) {
+    if (!args.empty()) return Usage("reset");
+    auto directory = sandbox::SandboxDirectory();
+    SandboxMachine::Reset(directory);
+    std::cout << "reset the machine in " << directory.string() << "\n";
+    return 0;
+}
+
+int Path(const std::vector<std::string>& args) {
+    if (args.size() != 1) return Usage("path WINPATH");
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    try {
+        std::cout << machine->HostPath(args[0], false).string() << "\n";
+    } catch (const RuntimeError& error) {
+        return PathFailure("path", args[0], error);
+    }
+    return 0;
+}
+
+bool IsAttributeSwitch(const std::string& arg) {
+    return !arg.empty() && (arg[0] == '+' || arg[0] == '-');
+}
+
+int Attrib(const std::vector<std::string>& args) {
+    if (args.size() == 1 && !IsAttributeSwitch(args[0])) {
+        auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+        try {
+            auto host = machine->HostPath(args[0], false);
+            std::cout << (machine->IsReadOnly(args[0]) ? "R  " : "   ")
+                      << machine->WindowsPath(host) << "\n";
+        } catch (const RuntimeError& error) {
+            return PathFailure("attrib", args[0], error);
+        }
+        return 0;
+    }
+    if (args.size() != 2 ||
+        (args[0] != "+r" && args[0] != "-r" && args[0] != "+R" && args[0] != "-R")) {
+        return Usage("attrib [+r|-r] WINPATH");
+    }
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    try {
+        machine->SetReadOnly(args[1], args[0][0] == '+');
+    } catch (const RuntimeError& error) {
+        return PathFailure("attrib", args[1], error);
+    }
+    return 0;
+}
+
+int SetInUse(const char* command, const std::vector<std::string>& args, bool inUse) {
+    if (args.size() != 1) return Usage(inUse ? "lock WINPATH" : "unlock WINPATH");
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    try {
+        machine->SetInUse(args[0], inUse);
+    } catch (const RuntimeError& error) {
+        return PathFailure(command, args[0], error);
+    }
+    return 0;
+}
+
+int Lock(const std::vector<std::string>& args) { return SetInUse("lock", args, true); }
+int Unlock(const std::vector<std::string>& args) { return SetInUse("unlock", args, false); }
+
+int Wsh(const std::vector<std::string>& args) {
+    if (args.size() > 1 || (args.size() == 1 && args[0] != "on" && args[0] != "off")) {
+        return Usage("wsh [on|off]");
+    }
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    if (args.empty()) {
+        std::cout << (machine->ScriptingHostAvailable() ? "on" : "off") << "\n";
+    } else {
+        machine->SetScriptingHostAvailable(args[0] == "on");
+    }
+    return 0;
+}
+
+int Env(const std::vector<std::string>& args) {
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '=') {
+        return Usage("env NAME[=VALUE]   (NAME= removes the variable)");
+    }
+    std::size_t equals = args[0].find('=');
+    std::string name = args[0].substr(0, equals);
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    if (equals != std::string::npos) {
+        machine->SetEnvironment(name, args[0].substr(equals + 1));
+        return 0;
+    }
+    std::string value = machine->Environment(name);
+    if (value.empty()) {
+        std::cerr << "tamsel-sandbox env: " << name << " is not set\n";
+        return kFailure;
+    }
+    std::cout << value << "\n";
+    return 0;
+}
+
+const CommandRegistration kInit(
+    {"init", "init                  make a new machine (the folder must be missing or empty)",
+     Init});
+const CommandRegistration kReset({"reset", "reset                 replace the machine by a new one",
+                                  Reset});
+const CommandRegistration kPath({"path",
+                                 "path WINPATH          print the host path of a Windows path",
+                                 Path});
+const CommandRegistration kAttrib(
+    {"attrib", "attrib [+r|-r] WINPATH  show, set or clear the read-only attribute", Attrib});
+const CommandRegistration kLock({"lock", "lock WINPATH          mark a file as in use", Lock});
+const CommandRegistration kUnlock({"unlock",
+                                   "unlock WINPATH        mark a file as no longer in use",
+                                   Unlock});
+const CommandRegistration kWsh(
+    {"wsh", "wsh [on|off]          show, install or remove the Windows Script Host", Wsh});
+const CommandRegistration kEnv(
+    {"env", "env NAME[=VALUE]      print or set a variable of the user's environment", Env});
+
+}  // namespace
+
+}  // namespace tamsel::tool

@@ -1,0 +1,52 @@
+#include <algorithm>
+#include <cctype>
+
+#include "common/ProgramNames.h"
+#include "uninstall/Remove.h"
+
+namespace tamsel {
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Whether a folder path names a folder below a drive root. "C:" alone names the current
+// directory of drive C:, and "" or a relative path the program's current directory: none of
+// them is an installation folder.
+bool NamesFolderBelowDriveRoot(const std::string& path) {
+    if (path.size() < 4 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':') {
+        return false;
+    }
+    return (path[2] == '\\' || path[2] == '/') &&
+           path.find_first_not_of("\\/", 3) != std::string::npos;
+}
+
+}  // namespace
+
+void Remove::DeleteFile(const std::string& path, const std::string& fileName) {
+    auto fso = platform_.GetAutomation().CreateFileSystemObject();
+    const std::string fullName = path + fileName;
+    if (fso->FileExists(fullName)) fso->DeleteFile(fullName, true);
+}
+
+void Remove::DeleteFolderContents(std::string& path) {
+    auto fso = platform_.GetAutomation().CreateFileSystemObject();
+    const auto last = path.rfind('\\');
+    if (last != std::string::npos && last + 1 == path.size()) path.pop_back();
+
+    // The click handler has checked the folder already; this keeps the procedure from ever
+    // emptying the current directory or a drive root on its own.
+    if (!NamesFolderBelowDriveRoot(path)) return;
+    if (!fso->FolderExists(path)) return;
+
+    const auto folder = fso->GetFolder(path);
+    for (const auto& file : folder->Files()) {
+        if (Lower(file.Name) != names::kUninstallerExe) DeleteFile(path + "\\", file.Name);
+    }
+}
+
+}  // namespace tamsel
