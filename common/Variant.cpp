@@ -1,7 +1,6 @@
 #include "common/Variant.h"
 
-#include <charconv>
-#include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "common/RuntimeError.h"
@@ -11,34 +10,56 @@ namespace tamsel {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Parses a decimal number with optional sign, fraction and surrounding blanks.
-bool ParseNumber(std::string_view text, double& out) {
+enum class ParseResult { kNumber, kNotANumber, kOverflow };
+
+// Reads a decimal number with optional sign, fraction and surrounding blanks, and rounds it to
+// an integer half to even. The digits are worked in decimal, so that no value is misread
+// through a binary fraction and no locale decides what the decimal point is.
+ParseResult ParseRoundedInteger(std::string_view text, std::int32_t& out) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    if (text.empty()) return false;
     std::size_t i = 0;
-    if (text[i] == '+' || text[i] == '-') ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+
     bool digits = false;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
+    bool overflow = false;
+    std::int64_t magnitude = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        digits = true;
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > (std::int64_t{1} << 32)) {
+            overflow = true;
+            magnitude = std::int64_t{1} << 32;  // stays beyond every 32-bit value
+        }
+    }
+    int firstFraction = 0;        // the first digit after the point
+    bool restOfFraction = false;  // whether any later digit is not 0
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, digits = true;
+        for (bool first = true; i < text.size() && IsDigit(text[i]); ++i, first = false) {
+            digits = true;
+            if (first) {
+                firstFraction = text[i] - '0';
+            } else if (text[i] != '0') {
+                restOfFraction = true;
+            }
+        }
     }
-    if (!digits || i != text.size()) return false;
-    // from_chars ignores the C locale (strtod would stop at a "." under a locale that writes
-    // "1,5") but takes no "+" sign.
-    if (text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Without an exponent only hundreds of digits get here: before the point they make a
-        // number too large for any integer, after it one too small to be anything but 0.
-        const std::string_view whole = text.substr(0, text.find('.'));
-        const bool huge = whole.find_first_of("123456789") != std::string_view::npos;
-        out = huge ? (text.front() == '-' ? -HUGE_VAL : HUGE_VAL) : 0.0;
-        return true;
+    if (!digits || i != text.size()) return ParseResult::kNotANumber;
+
+    const bool roundUp = firstFraction > 5 ||
+                         (firstFraction == 5 && (restOfFraction || magnitude % 2 != 0));
+    if (roundUp) ++magnitude;
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (overflow || value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        return ParseResult::kOverflow;
     }
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+    out = static_cast<std::int32_t>(value);
+    return ParseResult::kNumber;
 }
 
 }  // namespace
@@ -55,15 +76,12 @@ std::int32_t Variant::ToInt32() const {
     if (IsEmpty()) return 0;
     if (const auto* number = std::get_if<std::int32_t>(&value_)) return *number;
     const auto* text = std::get_if<std::string>(&value_);
-    double parsed = 0;
-    if (text == nullptr || !ParseNumber(*text, parsed))
-        throw RuntimeError::FromNumber(err::kTypeMismatch);
-    const double rounded = std::nearbyint(parsed);  // default rounding mode: half to even
-    if (rounded < std::numeric_limits<std::int32_t>::min() ||
-        rounded > std::numeric_limits<std::int32_t>::max()) {
-        throw RuntimeError::FromNumber(err::kOverflow);
-    }
-    return static_cast<std::int32_t>(rounded);
+    std::int32_t number = 0;
+    const ParseResult result =
+        text != nullptr ? ParseRoundedInteger(*text, number) : ParseResult::kNotANumber;
+    if (result == ParseResult::kNotANumber) throw RuntimeError::FromNumber(err::kTypeMismatch);
+    if (result == ParseResult::kOverflow) throw RuntimeError::FromNumber(err::kOverflow);
+    return number;
 }
 
 const ByteArray& Variant::ToByteArray() const {

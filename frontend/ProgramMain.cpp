@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 #include <exception>
-#include <iostream>
+#include <cstdio>
 #include <string_view>
 
 #include "common/RuntimeError.h"
@@ -22,14 +22,34 @@ std::string EnvironmentText(const char* name) {
 
 // The front end that TAMSEL_UI chooses: "script:FILE" plays the user from FILE and logs to
 // TAMSEL_UI_LOG; anything else shows real windows.
+bool ScriptChosen() { return EnvironmentText("TAMSEL_UI").starts_with(kScriptPrefix); }
+
 std::unique_ptr<UserInterface> OpenFrontEnd() {
     const std::string choice = EnvironmentText("TAMSEL_UI");
-    if (choice.starts_with(kScriptPrefix)) {
+    if (ScriptChosen()) {
         const std::string scriptPath = choice.substr(kScriptPrefix.size());
         if (scriptPath.empty()) throw std::runtime_error("TAMSEL_UI=script: names no script file");
         return OpenScriptUserInterface(scriptPath, EnvironmentText("TAMSEL_UI_LOG"));
     }
     return OpenDesktopUserInterface();
+}
+
+// A failure of the machine itself (not a run-time error of the program, which the program
+// reports in its own message box). It goes to stderr, and, on the desktop, where a user may have
+// no terminal to read it in, to a message box too. The scripted front end only logs it, so that
+// a script needs no answer for it.
+void ReportFatal(UserInterface* ui, const std::string& title, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+    if (ui == nullptr || ScriptChosen()) return;
+    MessageBoxSpec box;
+    box.title = title;
+    box.text = message;
+    box.icon = MsgIcon::Critical;
+    try {
+        ui->ShowMessageBox(box);
+    } catch (const std::exception&) {
+        // Nothing more can be shown; stderr has it.
+    }
 }
 
 }  // namespace
@@ -39,7 +59,7 @@ int RunProgram(const std::string& failureTitle, const MainFormFactory& makeMainF
     try {
         ui = OpenFrontEnd();
     } catch (const std::exception& error) {
-        std::cerr << failureTitle << ": " << error.what() << "\n";
+        ReportFatal(nullptr, failureTitle, error.what());
         return exit_status::kFailure;
     }
 
@@ -48,7 +68,7 @@ int RunProgram(const std::string& failureTitle, const MainFormFactory& makeMainF
     try {
         platform = OpenPlatform();
     } catch (const std::exception& error) {
-        std::cerr << failureTitle << ": " << error.what() << "\n";
+        ReportFatal(ui.get(), failureTitle, error.what());
         app.End(exit_status::kFailure);
         return app.ExitStatus();
     }
@@ -66,7 +86,7 @@ int RunProgram(const std::string& failureTitle, const MainFormFactory& makeMainF
     } catch (const std::exception& error) {
         // Not a run-time error of the program (those are reported in a message box): the
         // machine itself could not be used, for instance a registry store that is damaged.
-        std::cerr << failureTitle << ": " << error.what() << "\n";
+        ReportFatal(ui.get(), failureTitle, error.what());
         app.End(exit_status::kFailure);
     }
     if (!app.Ended()) app.End(exit_status::kNormal);

@@ -1,7 +1,6 @@
-#include <sstream>
-
 #include "common/ProgramNames.h"
 #include "common/RuntimeError.h"
+#include "common/TextSplit.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
 #include "setup/Installer.h"
@@ -16,20 +15,12 @@ namespace {
 constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
 constexpr std::int32_t kStringValue = 1;  // REG_SZ
 
-std::vector<std::string> SplitAtCommas(const std::string& text) {
-    std::vector<std::string> parts;
-    std::istringstream stream(text);
-    for (std::string part; std::getline(stream, part, ',');) parts.push_back(part);
-    return parts;
-}
-
 // A group name must name a folder inside the Programs folder: a ".." level would put the
 // shortcuts elsewhere (and the uninstaller would later remove them there), and a drive
 // qualifier is no folder name.
 void CheckGroupName(const std::string& group) {
     if (group.find(':') != std::string::npos) throw RuntimeError::FromNumber(err::kBadFileName);
-    std::istringstream levels(group);
-    for (std::string level; std::getline(levels, level, '\\');) {
+    for (const std::string& level : SplitText(group, '\\')) {
         if (level == "..") throw RuntimeError::FromNumber(err::kBadFileName);
     }
 }
@@ -37,7 +28,7 @@ void CheckGroupName(const std::string& group) {
 }  // namespace
 
 void Installer::InstallClick() {
-    InstallFiles = SplitAtCommas(kInstallFileNames);
+    InstallFiles = SplitText(kInstallFileNames, ',');
     CreateInstallDirectory();
     for (const std::string& fileName : InstallFiles) {
         if (!fileName.empty()) InstallFile(fileName);

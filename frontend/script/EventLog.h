@@ -1,6 +1,6 @@
 #pragma once
 
-#include <fstream>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -12,12 +12,17 @@ class EventLog {
   public:
     // Opens the file for appending; throws std::runtime_error naming it when it cannot.
     explicit EventLog(const std::string& path);
+    ~EventLog();
+    EventLog(const EventLog&) = delete;
+    EventLog& operator=(const EventLog&) = delete;
 
     void Write(const nlohmann::ordered_json& event);
 
   private:
     std::string path_;
-    std::ofstream out_;
+    // C stdio rather than a stream: streams would bring the library's locale machinery into
+    // the Windows programs, several times their own size.
+    std::FILE* out_ = nullptr;
 };
 
 }  // namespace tamsel::script

@@ -1,8 +1,9 @@
 #include "frontend/script/Script.h"
 
+#include "common/TextSplit.h"
+
 #include <array>
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 #include <stdexcept>
 #include <utility>
 
@@ -42,10 +43,10 @@ constexpr std::array<Keyword, 6> kKeywords = {{{"click", CommandKind::Click},
 }  // namespace
 
 Script::Script(const std::string& text) {
-    std::istringstream in(text);
-    std::string raw;
+    std::vector<std::string> rawLines = SplitText(text, '\n');
+    if (!rawLines.empty() && rawLines.back().empty()) rawLines.pop_back();  // the last line end
     int number = 0;
-    while (std::getline(in, raw)) {
+    for (std::string& raw : rawLines) {
         ++number;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (IsSkipped(raw)) continue;
@@ -54,12 +55,17 @@ Script::Script(const std::string& text) {
 }
 
 Script Script::FromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read the script '" + path + "'");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw std::runtime_error("cannot read the script '" + path + "'");
-    return Script(text.str());
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) throw std::runtime_error("cannot read the script '" + path + "'");
+    std::string text;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        text.append(buffer, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) throw std::runtime_error("cannot read the script '" + path + "'");
+    return Script(text);
 }
 
 std::optional<ScriptLine> Script::Next() {

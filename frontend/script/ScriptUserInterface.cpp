@@ -1,6 +1,6 @@
 #include "frontend/script/ScriptUserInterface.h"
 
-#include <iostream>
+#include <cstdio>
 #include <utility>
 
 #include "common/ui/Application.h"
@@ -74,7 +74,7 @@ class ScriptUserInterface final : public UserInterface {
     // work by throwing: the caller of Run or of the program entry ends it with status 3.
     [[noreturn]] void Fail(const std::string& message) {
         log_.Write(script::ErrorEvent(message));
-        std::cerr << "script: " << message << "\n";
+        std::fprintf(stderr, "script: %s\n", message.c_str());
         throw FrontEndError(message);
     }
 

@@ -30,7 +30,8 @@ std::string ComboEntry(HWND combo, LRESULT index) {
     const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR) return std::string();
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return AnsiToUtf8(text);
 }
@@ -43,19 +44,24 @@ struct ChildClass {
 
 ChildClass ClassOf(const Control& control) {
     switch (control.Kind()) {
-        case ControlKind::Label: return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+        case ControlKind::Label:
+            return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::CommandButton:
             return {"BUTTON",
-                    static_cast<DWORD>(WS_TABSTOP | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)), 0};
+                    static_cast<DWORD>(WS_TABSTOP |
+                                       (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)),
+                    0};
         case ControlKind::ComboBox:
             return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
-        case ControlKind::TextBox: return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::TextBox:
+            return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::DriveListBox:
             return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case ControlKind::DirListBox:
             return {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                     WS_EX_CLIENTEDGE};
-        case ControlKind::Shape: return {"STATIC", SS_LEFT, 0};
+        case ControlKind::Shape:
+            return {"STATIC", SS_LEFT, 0};
     }
     return {"STATIC", SS_LEFT, 0};
 }
@@ -92,7 +98,8 @@ FormWindow::FormWindow(NativeUserInterface& ui, Application& app, Form& form, HW
     HWND window = CreateWindowExA(styles.extendedStyle, FormWindowClass(),
                                   Utf8ToAnsi(form.caption).c_str(), styles.style, left, top, width,
                                   height, owner, nullptr, GetModuleHandleA(nullptr), this);
-    if (window == nullptr) throw std::runtime_error("cannot create the window \"" + form.caption + "\"");
+    if (window == nullptr)
+        throw std::runtime_error("cannot create the window \"" + form.caption + "\"");
     window_ = WindowHandle(window);
     if (!form.closeBox) {
         // A fixed dialog without a close box: the system menu's Close item goes too.
@@ -110,12 +117,13 @@ void FormWindow::CreateControls() {
         const TwipsRect& rect = control->Rect();
         int height = TwipsToPixels(rect.height, dpi);
         if (std::string(kind.className) == "COMBOBOX") height *= kDropDownItems;
-        HWND child = CreateWindowExA(kind.extendedStyle, kind.className, "",
-                                     WS_CHILD | kind.style, TwipsToPixels(rect.left, dpi),
-                                     TwipsToPixels(rect.top, dpi), TwipsToPixels(rect.width, dpi),
-                                     height, window_.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        HWND child = CreateWindowExA(kind.extendedStyle, kind.className, "", WS_CHILD | kind.style,
+                                     TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
+                                     TwipsToPixels(rect.width, dpi), height, window_.Get(),
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                      GetModuleHandleA(nullptr), nullptr);
-        if (child == nullptr) throw std::runtime_error("cannot create the control " + control->Name());
+        if (child == nullptr)
+            throw std::runtime_error("cannot create the control " + control->Name());
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.Font(control->font)), FALSE);
         ControlView view;
         view.control = control;
@@ -168,7 +176,9 @@ void FormWindow::SyncControl(ControlView& view) {
     switch (control.Kind()) {
         case ControlKind::Label:
         case ControlKind::CommandButton:
-        case ControlKind::TextBox: SetTextIfChanged(view.window, control.caption); break;
+        case ControlKind::TextBox:
+            SetTextIfChanged(view.window, control.caption);
+            break;
         case ControlKind::ComboBox:
             if (view.shownList != control.list) {
                 SendMessageA(view.window, CB_RESETCONTENT, 0, 0);
@@ -198,8 +208,11 @@ void FormWindow::SyncControl(ControlView& view) {
             }
             break;
         }
-        case ControlKind::DirListBox: SyncDirectoryList(view); break;
-        case ControlKind::Shape: break;  // painted in its fill colour (WM_CTLCOLORSTATIC)
+        case ControlKind::DirListBox:
+            SyncDirectoryList(view);
+            break;
+        case ControlKind::Shape:
+            break;  // painted in its fill colour (WM_CTLCOLORSTATIC)
     }
 }
 
@@ -225,7 +238,8 @@ void FormWindow::SyncDirectoryList(ControlView& view) {
     SendMessageA(view.window, WM_SETREDRAW, FALSE, 0);
     SendMessageA(view.window, LB_RESETCONTENT, 0, 0);
     for (const std::string& entry : shown) {
-        SendMessageA(view.window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToAnsi(entry).c_str()));
+        SendMessageA(view.window, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Utf8ToAnsi(entry).c_str()));
     }
     if (!levels.empty()) SendMessageA(view.window, LB_SETCURSEL, levels.size() - 1, 0);
     SendMessageA(view.window, WM_SETREDRAW, TRUE, 0);
@@ -317,7 +331,8 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
             break;
         }
         case ControlKind::Label:
-        case ControlKind::Shape: return;
+        case ControlKind::Shape:
+            return;
     }
     ui_.SyncAll();
 }
@@ -342,7 +357,8 @@ LRESULT FormWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

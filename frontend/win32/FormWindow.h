@@ -19,7 +19,7 @@ class NativeUserInterface;
 // current state (captions, lists, enabled and visible states); the user's input on the window
 // goes to the window model through UserActions.
 class FormWindow {
-public:
+  public:
     FormWindow(NativeUserInterface& ui, Application& app, Form& form, HWND owner);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -34,12 +34,12 @@ public:
     // The window procedure's work for this window.
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     struct ControlView {
         Control* control = nullptr;
         HWND window = nullptr;
         int id = 0;
-        std::vector<std::string> shownList;  // combo, drive and directory lists as shown
+        std::vector<std::string> shownList;   // combo, drive and directory lists as shown
         std::vector<std::string> entryPaths;  // a directory list: the path of each entry
         std::string shownPath;
     };

@@ -9,7 +9,7 @@ namespace tamsel::win32 {
 // Owns a GDI object (font, brush) and deletes it.
 template <typename Handle>
 class GdiObject {
-public:
+  public:
     GdiObject() = default;
     explicit GdiObject(Handle handle) : handle_(handle) {}
     GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
@@ -29,13 +29,13 @@ public:
         if (handle_ != nullptr) DeleteObject(std::exchange(handle_, nullptr));
     }
 
-private:
+  private:
     Handle handle_ = nullptr;
 };
 
 // Owns a window and destroys it (with its child windows).
 class WindowHandle {
-public:
+  public:
     WindowHandle() = default;
     explicit WindowHandle(HWND window) : window_(window) {}
     WindowHandle(WindowHandle&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
@@ -55,7 +55,7 @@ public:
         if (window_ != nullptr) DestroyWindow(std::exchange(window_, nullptr));
     }
 
-private:
+  private:
     HWND window_ = nullptr;
 };
 

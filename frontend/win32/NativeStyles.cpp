@@ -37,37 +37,71 @@ WindowStyles StylesOf(const Form& form) {
 std::uint32_t MessageBoxFlags(const MessageBoxSpec& spec) {
     std::uint32_t flags = 0;
     switch (spec.buttons) {
-        case MsgButtons::OK: flags = MB_OK; break;
-        case MsgButtons::OKCancel: flags = MB_OKCANCEL; break;
-        case MsgButtons::YesNo: flags = MB_YESNO; break;
-        case MsgButtons::YesNoCancel: flags = MB_YESNOCANCEL; break;
-        case MsgButtons::RetryCancel: flags = MB_RETRYCANCEL; break;
-        case MsgButtons::AbortRetryIgnore: flags = MB_ABORTRETRYIGNORE; break;
+        case MsgButtons::OK:
+            flags = MB_OK;
+            break;
+        case MsgButtons::OKCancel:
+            flags = MB_OKCANCEL;
+            break;
+        case MsgButtons::YesNo:
+            flags = MB_YESNO;
+            break;
+        case MsgButtons::YesNoCancel:
+            flags = MB_YESNOCANCEL;
+            break;
+        case MsgButtons::RetryCancel:
+            flags = MB_RETRYCANCEL;
+            break;
+        case MsgButtons::AbortRetryIgnore:
+            flags = MB_ABORTRETRYIGNORE;
+            break;
     }
     switch (spec.icon) {
-        case MsgIcon::None: break;
-        case MsgIcon::Critical: flags |= MB_ICONHAND; break;
-        case MsgIcon::Question: flags |= MB_ICONQUESTION; break;
-        case MsgIcon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
-        case MsgIcon::Information: flags |= MB_ICONASTERISK; break;
+        case MsgIcon::None:
+            break;
+        case MsgIcon::Critical:
+            flags |= MB_ICONHAND;
+            break;
+        case MsgIcon::Question:
+            flags |= MB_ICONQUESTION;
+            break;
+        case MsgIcon::Exclamation:
+            flags |= MB_ICONEXCLAMATION;
+            break;
+        case MsgIcon::Information:
+            flags |= MB_ICONASTERISK;
+            break;
     }
     switch (spec.defaultButton) {
-        case 2: flags |= MB_DEFBUTTON2; break;
-        case 3: flags |= MB_DEFBUTTON3; break;
-        default: flags |= MB_DEFBUTTON1; break;
+        case 2:
+            flags |= MB_DEFBUTTON2;
+            break;
+        case 3:
+            flags |= MB_DEFBUTTON3;
+            break;
+        default:
+            flags |= MB_DEFBUTTON1;
+            break;
     }
     return flags;
 }
 
 MsgResult ResultOfButtonId(int id) {
     switch (id) {
-        case IDCANCEL: return MsgResult::Cancel;
-        case IDABORT: return MsgResult::Abort;
-        case IDRETRY: return MsgResult::Retry;
-        case IDIGNORE: return MsgResult::Ignore;
-        case IDYES: return MsgResult::Yes;
-        case IDNO: return MsgResult::No;
-        default: return MsgResult::OK;
+        case IDCANCEL:
+            return MsgResult::Cancel;
+        case IDABORT:
+            return MsgResult::Abort;
+        case IDRETRY:
+            return MsgResult::Retry;
+        case IDIGNORE:
+            return MsgResult::Ignore;
+        case IDYES:
+            return MsgResult::Yes;
+        case IDNO:
+            return MsgResult::No;
+        default:
+            return MsgResult::OK;
     }
 }
 

@@ -17,7 +17,8 @@ constexpr const char* kFormWindowClass = "TamselOrryForm";
 LRESULT CALLBACK FormWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
     auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (form == nullptr || form->Handle() != window) {
@@ -98,7 +99,8 @@ void NativeUserInterface::SyncAll() {
                                   [&](const std::unique_ptr<FormWindow>& window) {
                                       Form& form = window->GetForm();
                                       return app_->Ended() || !form.Loaded() ||
-                                             std::find(forms.begin(), forms.end(), &form) == forms.end();
+                                             std::find(forms.begin(), forms.end(), &form) ==
+                                                 forms.end();
                                   }),
                    windows_.end());
     if (app_->Ended()) return;

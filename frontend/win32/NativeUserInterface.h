@@ -15,7 +15,7 @@ class FormWindow;
 // The desktop front end on Windows: a native window per visible form, native controls, and
 // MessageBoxA for message boxes. Runs the message loop on the program's one GUI thread.
 class NativeUserInterface : public UserInterface {
-public:
+  public:
     NativeUserInterface();
     ~NativeUserInterface() override;
 
@@ -33,7 +33,7 @@ public:
     // raises it again.
     void Fail(std::exception_ptr failure);
 
-private:
+  private:
     struct CachedFont {
         FontSpec spec;
         GdiObject<HFONT> font;

@@ -52,8 +52,9 @@ ComVariant& ComVariant::operator=(ComVariant&& other) noexcept {
 
 std::string ComVariant::ToText() const {
     if (v_.vt == VT_BSTR) {
-        return v_.bstrVal == nullptr ? std::string()
-                                     : WideToUtf8(std::wstring_view(v_.bstrVal, SysStringLen(v_.bstrVal)));
+        return v_.bstrVal == nullptr
+                   ? std::string()
+                   : WideToUtf8(std::wstring_view(v_.bstrVal, SysStringLen(v_.bstrVal)));
     }
     if (v_.vt == VT_EMPTY) return std::string();
     ComVariant converted;
@@ -147,9 +148,9 @@ ComVariant DispatchObject::Invoke(DISPID id, WORD flags, std::vector<ComVariant>
         SysFreeString(exception.bstrSource);
         SysFreeString(exception.bstrDescription);
         SysFreeString(exception.bstrHelpFile);
-        const std::int32_t code =
-            exception.scode != 0 ? exception.scode
-                                 : static_cast<std::int32_t>(0x800A0000u | exception.wCode);
+        const std::int32_t code = exception.scode != 0
+                                      ? exception.scode
+                                      : static_cast<std::int32_t>(0x800A0000u | exception.wCode);
         throw ErrorFromHresult(code, description);
     }
     if (hr == E_FAIL) {
@@ -174,7 +175,8 @@ void DispatchObject::Put(const std::string& member, ComVariant value) {
 
 std::vector<ComVariant> DispatchObject::Items() {
     std::vector<ComVariant> none;
-    ComVariant enumResult = Invoke(DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, none, false);
+    ComVariant enumResult =
+        Invoke(DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, none, false);
     ComPtr<IEnumVARIANT> enumerator;
     VARIANT* raw = enumResult.Ptr();
     if ((raw->vt == VT_UNKNOWN || raw->vt == VT_DISPATCH) && raw->punkVal != nullptr) {

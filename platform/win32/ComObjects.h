@@ -12,7 +12,7 @@ namespace tamsel::win32 {
 // Owns one reference to a COM interface and releases it.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     explicit ComPtr(T* owned) : p_(owned) {}
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
@@ -40,13 +40,13 @@ public:
         if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
 // Owns a VARIANT and clears it (freeing a BSTR, releasing an object) when it goes.
 class ComVariant {
-public:
+  public:
     ComVariant() { VariantInit(&v_); }
     explicit ComVariant(const std::string& utf8Text);
     explicit ComVariant(bool value);
@@ -66,20 +66,20 @@ public:
     // Takes the object out of a VT_DISPATCH or VT_UNKNOWN value.
     ComPtr<IDispatch> TakeDispatch();
 
-private:
+  private:
     VARIANT v_;
 };
 
 // Owns a BSTR.
 class ComString {
-public:
+  public:
     explicit ComString(const std::string& utf8Text);
     ComString(const ComString&) = delete;
     ComString& operator=(const ComString&) = delete;
     ~ComString() { SysFreeString(b_); }
     BSTR Get() const { return b_; }
 
-private:
+  private:
     BSTR b_;
 };
 
@@ -87,7 +87,7 @@ private:
 // (IDispatch::GetIDsOfNames) and called through IDispatch::Invoke, as a script calls them.
 // Every failure is raised as RuntimeError (see Win32Error.h).
 class DispatchObject {
-public:
+  public:
     explicit DispatchObject(ComPtr<IDispatch> object);
 
     // Creates the object registered under a programmatic identifier; 429 "ActiveX component
@@ -103,7 +103,7 @@ public:
     // For Each item In obj: the items of a collection, through its _NewEnum enumerator.
     std::vector<ComVariant> Items();
 
-private:
+  private:
     DISPID Lookup(const std::string& member);
     ComVariant Invoke(DISPID id, WORD flags, std::vector<ComVariant>& args, bool put);
 

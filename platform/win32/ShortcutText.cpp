@@ -43,11 +43,10 @@ std::uint16_t VirtualKey(const std::string& name) {
         std::uint16_t key;
     };
     static constexpr Named kNamed[] = {
-        {"BACK", 0x08},   {"TAB", 0x09},     {"RETURN", 0x0D},  {"ESCAPE", 0x1B},
-        {"SPACE", 0x20},  {"PRIOR", 0x21},   {"NEXT", 0x22},    {"END", 0x23},
-        {"HOME", 0x24},   {"LEFT", 0x25},    {"UP", 0x26},      {"RIGHT", 0x27},
-        {"DOWN", 0x28},   {"INSERT", 0x2D},  {"DELETE", 0x2E},  {"NUMLOCK", 0x90},
-        {"SCROLL", 0x91},
+        {"BACK", 0x08},    {"TAB", 0x09},    {"RETURN", 0x0D}, {"ESCAPE", 0x1B}, {"SPACE", 0x20},
+        {"PRIOR", 0x21},   {"NEXT", 0x22},   {"END", 0x23},    {"HOME", 0x24},   {"LEFT", 0x25},
+        {"UP", 0x26},      {"RIGHT", 0x27},  {"DOWN", 0x28},   {"INSERT", 0x2D}, {"DELETE", 0x2E},
+        {"NUMLOCK", 0x90}, {"SCROLL", 0x91},
     };
     for (const Named& entry : kNamed) {
         if (name == entry.name) return entry.key;
@@ -90,7 +89,8 @@ IconLocation SplitIconLocation(const std::string& text) {
         const std::string number(Trim(std::string_view(text).substr(comma + 1)));
         char* end = nullptr;
         const long index = std::strtol(number.c_str(), &end, 10);
-        if (!number.empty() && *end == '\0') return {text.substr(0, comma), static_cast<int>(index)};
+        if (!number.empty() && *end == '\0')
+            return {text.substr(0, comma), static_cast<int>(index)};
     }
     return {text, 0};
 }

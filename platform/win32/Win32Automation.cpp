@@ -7,7 +7,7 @@ namespace tamsel::win32 {
 namespace {
 
 class Win32Automation : public Automation {
-public:
+  public:
     std::unique_ptr<FileSystemObject> CreateFileSystemObject() override {
         return WrapFileSystemObject(DispatchObject::Create("Scripting.FileSystemObject"));
     }

@@ -18,7 +18,7 @@ std::vector<FileSystemItem> NamesOf(DispatchObject collection) {
 }
 
 class Win32Folder : public Folder {
-public:
+  public:
     explicit Win32Folder(DispatchObject folder) : folder_(std::move(folder)) {}
 
     std::vector<FileSystemItem> SubFolders() override {
@@ -28,19 +28,19 @@ public:
         return NamesOf(DispatchObject::FromResult(folder_.Call("Files")));
     }
 
-private:
+  private:
     DispatchObject folder_;
 };
 
 class Win32TextStream : public TextStream {
-public:
+  public:
     explicit Win32TextStream(DispatchObject stream) : stream_(std::move(stream)) {}
 
     void WriteLine(const std::string& text) override { Write1("WriteLine", text); }
     void Write(const std::string& text) override { Write1("Write", text); }
     void Close() override { stream_.Call("Close"); }
 
-private:
+  private:
     void Write1(const char* member, const std::string& text) {
         std::vector<ComVariant> args;
         args.emplace_back(text);
@@ -51,7 +51,7 @@ private:
 };
 
 class Win32FileSystemObject : public FileSystemObject {
-public:
+  public:
     explicit Win32FileSystemObject(DispatchObject fso) : fso_(std::move(fso)) {}
 
     bool FolderExists(const std::string& path) override {
@@ -63,7 +63,8 @@ public:
     void CopyFile(const std::string& source, const std::string& destination,
                   bool overwrite) override {
         Refusable([&] {
-            fso_.Call("CopyFile", Args(ComVariant(source), ComVariant(destination), ComVariant(overwrite)));
+            fso_.Call("CopyFile",
+                      Args(ComVariant(source), ComVariant(destination), ComVariant(overwrite)));
         });
     }
     std::unique_ptr<Folder> GetFolder(const std::string& path) override {
@@ -84,7 +85,7 @@ public:
             fso_.Call("CreateTextFile", Args(ComVariant(path), ComVariant(overwrite)))));
     }
 
-private:
+  private:
     // Windows' object raises 70 "Permission denied" when the file system refuses to delete or
     // replace a file (access denied, a file in use); Wine's answers E_FAIL alone. A copy or
     // deletion that fails with E_FAIL is reported as the refusal it is.

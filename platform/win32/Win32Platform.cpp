@@ -12,7 +12,7 @@ namespace {
 
 // COM for the automation objects, on the program's one GUI thread.
 class ComApartment {
-public:
+  public:
     ComApartment() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
     ~ComApartment() {
         if (initialised_) CoUninitialize();
@@ -20,18 +20,18 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-private:
+  private:
     bool initialised_;
 };
 
 class Win32Platform : public Platform {
-public:
+  public:
     Registry& GetRegistry() override { return *registry_; }
     Automation& GetAutomation() override { return *automation_; }
     System& GetSystem() override { return *system_; }
     Volumes& GetVolumes() override { return *volumes_; }
 
-private:
+  private:
     // Declared first so that it outlives every service.
     ComApartment apartment_;
     std::unique_ptr<Registry> registry_ = win32::MakeRegistry();

@@ -15,7 +15,8 @@ namespace {
 // RegKey is the 32-bit handle value. The predefined roots are sign-extended constants, so a
 // root such as 0x80000002 keeps its meaning where a handle is wider than 32 bits.
 HKEY ToHkey(RegKey key) {
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(key))));
+    return reinterpret_cast<HKEY>(
+        static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(key))));
 }
 
 RegKey FromHkey(HKEY key) { return static_cast<RegKey>(reinterpret_cast<ULONG_PTR>(key)); }
@@ -27,7 +28,8 @@ bool IsStringType(DWORD type) {
 // The whole stored data of a value, however large; false when it cannot be read.
 bool ReadStoredBytes(HKEY key, const std::string& ansiName, std::string& bytes) {
     DWORD size = 0;
-    if (RegQueryValueExA(key, ansiName.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, ansiName.c_str(), nullptr, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS) {
         return false;
     }
     for (;;) {
@@ -45,7 +47,7 @@ bool ReadStoredBytes(HKEY key, const std::string& ansiName, std::string& bytes) 
 }
 
 class Win32Registry : public Registry {
-public:
+  public:
     RegStatus CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t reserved,
                           const char* keyClass, std::uint32_t options, std::uint32_t access,
                           RegKey* result, std::uint32_t* disposition) override {
@@ -53,10 +55,10 @@ public:
         std::string classText = keyClass != nullptr ? Utf8ToAnsi(keyClass) : std::string();
         HKEY opened = nullptr;
         DWORD how = 0;
-        const LONG status = RegCreateKeyExA(
-            ToHkey(root), Utf8ToAnsi(subKey).c_str(), reserved,
-            keyClass != nullptr ? classText.data() : nullptr, options, access, nullptr, &opened,
-            disposition != nullptr ? &how : nullptr);
+        const LONG status =
+            RegCreateKeyExA(ToHkey(root), Utf8ToAnsi(subKey).c_str(), reserved,
+                            keyClass != nullptr ? classText.data() : nullptr, options, access,
+                            nullptr, &opened, disposition != nullptr ? &how : nullptr);
         if (status == ERROR_SUCCESS) {
             *result = FromHkey(opened);
             if (disposition != nullptr) *disposition = how;

@@ -47,13 +47,14 @@ void RepairSavedLink(const std::string& path, const LinkRepair& wanted) {
     CheckHresult(link->SetHotkey(wanted.hotKey));
     CheckHresult(link->SetShowCmd(wanted.showCommand));
     if (wanted.icon) {
-        CheckHresult(link->SetIconLocation(Utf8ToAnsi(wanted.icon->path).c_str(), wanted.icon->index));
+        CheckHresult(
+            link->SetIconLocation(Utf8ToAnsi(wanted.icon->path).c_str(), wanted.icon->index));
     }
     CheckHresult(file->Save(widePath.c_str(), TRUE));
 }
 
 class Win32ShellShortcut : public ShellShortcut {
-public:
+  public:
     Win32ShellShortcut(DispatchObject shortcut, std::string path)
         : shortcut_(std::move(shortcut)), path_(std::move(path)) {}
 
@@ -62,7 +63,9 @@ public:
     void SetHotKey(const std::string& hotKey) override { hotKey_ = hotKey; }
     void SetIconLocation(const std::string& location) override { iconLocation_ = location; }
     void SetDescription(const std::string& description) override { description_ = description; }
-    void SetWorkingDirectory(const std::string& directory) override { workingDirectory_ = directory; }
+    void SetWorkingDirectory(const std::string& directory) override {
+        workingDirectory_ = directory;
+    }
 
     void Save() override {
         LinkRepair wanted;
@@ -85,7 +88,7 @@ public:
         RepairSavedLink(path_, wanted);
     }
 
-private:
+  private:
     // A property that Wine's shortcut object refuses; the repair after saving writes it.
     void PutTolerated(const char* member, const std::string& value) {
         try {
@@ -105,7 +108,7 @@ private:
 };
 
 class Win32ShellObject : public ShellObject {
-public:
+  public:
     explicit Win32ShellObject(DispatchObject shell) : shell_(std::move(shell)) {}
 
     std::string SpecialFolder(const std::string& name) override {
@@ -128,11 +131,12 @@ public:
             DispatchObject::FromResult(shell_.Call("CreateShortcut", std::move(args))), path);
     }
 
-private:
+  private:
     // The current user's Start menu as the shell reports it (CSIDL_STARTMENU).
     static std::string StartMenuFromShell() {
         char path[MAX_PATH + 1] = {};
-        const HRESULT hr = SHGetFolderPathA(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
+        const HRESULT hr =
+            SHGetFolderPathA(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
         if (FAILED(hr)) throw ErrorFromHresult(hr);
         return AnsiToUtf8(path);
     }

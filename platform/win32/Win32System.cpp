@@ -11,7 +11,7 @@ namespace tamsel::win32 {
 namespace {
 
 class Win32System : public System {
-public:
+  public:
     std::string EnvironmentVariable(const std::string& name) override {
         const std::string ansiName = Utf8ToAnsi(name);
         std::vector<char> value(256, '\0');

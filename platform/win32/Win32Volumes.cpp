@@ -13,7 +13,8 @@ namespace tamsel::win32 {
 namespace {
 
 std::string Root(char driveLetter) {
-    return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(driveLetter)))) +
+    return std::string(1,
+                       static_cast<char>(std::toupper(static_cast<unsigned char>(driveLetter)))) +
            ":\\";
 }
 
@@ -24,24 +25,26 @@ std::string Upper(std::string text) {
 
 // Asks a drive without showing Windows' "insert a disk" box for an empty removable drive.
 class QuietDriveErrors {
-public:
+  public:
     QuietDriveErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
     ~QuietDriveErrors() { SetErrorMode(previous_); }
     QuietDriveErrors(const QuietDriveErrors&) = delete;
     QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
 
-private:
+  private:
     UINT previous_;
 };
 
 class Win32Volumes : public Volumes {
-public:
+  public:
     std::vector<DriveInfo> Drives() override {
         QuietDriveErrors quiet;
         std::vector<char> roots(4 * 26 + 2, '\0');
-        const DWORD length = GetLogicalDriveStringsA(static_cast<DWORD>(roots.size()), roots.data());
+        const DWORD length =
+            GetLogicalDriveStringsA(static_cast<DWORD>(roots.size()), roots.data());
         std::vector<DriveInfo> drives;
-        for (const char* root = roots.data(); length > 0 && *root != '\0'; root += std::strlen(root) + 1) {
+        for (const char* root = roots.data(); length > 0 && *root != '\0';
+             root += std::strlen(root) + 1) {
             DriveInfo drive;
             drive.letter = static_cast<char>(std::tolower(static_cast<unsigned char>(root[0])));
             char label[MAX_PATH + 1] = {};
@@ -76,7 +79,8 @@ public:
     bool DirectoryExists(const std::string& path) override {
         QuietDriveErrors quiet;
         const DWORD attributes = GetFileAttributesA(Utf8ToAnsi(path).c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
     std::vector<std::string> SubDirectories(const std::string& path) override {

@@ -7,6 +7,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// COM and the shell, after windows.h.
 #include <ole2.h>
 #include <oleauto.h>
 #include <shlobj.h>

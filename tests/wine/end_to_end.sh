@@ -21,6 +21,10 @@ check_equal "Change Directory enabled for a new installation" "$(uiauto enabledc
 uiauto click "$INSTALLER" 'Change Directory' wait 'Install To...'
 check_equal "Installer disabled while the chooser shows" "$(uiauto enabled "$INSTALLER")" 0
 check_equal "the chooser proposes the current target" "$(uiauto read 'Install To...' 'Edit:1')" 'C:\Program Files\Tamsel Orry\'
+check_equal "the drive list shows drive C" "$(uiauto read 'Install To...' 'ComboBox:1' | cut -c1-2)" 'c:'
+check_equal "the directory list shows the parent's levels" "$(uiauto list 'Install To...' 'ListBox:1' | head -2)" $'C:\\\n  Program Files'
+uiauto open 'Install To...' 'ListBox:1' 'C:\'
+check_equal "opening the root proposes a folder on it" "$(uiauto read 'Install To...' 'Edit:1')" 'C:\Tamsel Orry\'
 uiauto settext 'Install To...' 'Edit:1' 'C:\Program Files\Tamsel Orry' click 'Install To...' OK wait "$INSTALLER"
 check_equal "OK ensures the trailing backslash" "$(uiauto read "$INSTALLER" '#101')" 'C:\Program Files\Tamsel Orry\'
 

@@ -4,12 +4,11 @@
 //
 //   wait WINDOW                      until a visible, enabled top-level window has this caption
 //   gone WINDOW                      until no window has this caption
-//   click WINDOW CONTROL             click a button (posted, so a modal box it opens does not block)
-//   settext WINDOW CONTROL TEXT      replace the text of an edit or combo box
-//   pick WINDOW CONTROL ITEM         choose an entry of a combo box's list
-//   open WINDOW CONTROL ITEM         double-click an entry of a list box
-//   read WINDOW CONTROL              print the text of a control
-//   list WINDOW CONTROL              print the entries of a list or combo box, one a line
+//   click WINDOW CONTROL             click a button (posted, so a modal box it opens does not
+//   block) settext WINDOW CONTROL TEXT      replace the text of an edit or combo box pick WINDOW
+//   CONTROL ITEM         choose an entry of a combo box's list open WINDOW CONTROL ITEM
+//   double-click an entry of a list box read WINDOW CONTROL              print the text of a
+//   control list WINDOW CONTROL              print the entries of a list or combo box, one a line
 //   enabled WINDOW                   print 1 or 0: whether the window takes input
 //   enabledctl WINDOW CONTROL        print 1 or 0 for a control
 //   answer TITLE BUTTON TEXT         wait for a message box with this title, print its text,
@@ -28,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -44,7 +44,8 @@ constexpr DWORD kTimeoutMs = 20000;
 // for a window of another process, not the text of an edit or combo box.
 std::string TextOf(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "";
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return "";
     std::string text(length + 1, '\0');
     DWORD_PTR got = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
@@ -104,8 +105,8 @@ struct ChildSearch {
 };
 
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
-    std::printf("#%d %s \"%s\"%s\n", GetDlgCtrlID(child), ClassOf(child).c_str(), TextOf(child).c_str(),
-                IsWindowEnabled(child) ? "" : " (disabled)");
+    std::printf("#%d %s \"%s\"%s\n", GetDlgCtrlID(child), ClassOf(child).c_str(),
+                TextOf(child).c_str(), IsWindowEnabled(child) ? "" : " (disabled)");
     return TRUE;
 }
 
@@ -114,9 +115,9 @@ BOOL CALLBACK FindChild(HWND child, LPARAM data) {
     const std::string& spec = search->spec;
     if (spec.size() > 1 && spec[0] == '#') {
         if (GetDlgCtrlID(child) == std::atoi(spec.c_str() + 1)) search->found = child;
-    } else if (const std::size_t colon = spec.rfind(':'); colon != std::string::npos &&
-                                                          colon + 1 < spec.size() &&
-                                                          std::isdigit(static_cast<unsigned char>(spec[colon + 1]))) {
+    } else if (const std::size_t colon = spec.rfind(':');
+               colon != std::string::npos && colon + 1 < spec.size() &&
+               std::isdigit(static_cast<unsigned char>(spec[colon + 1]))) {
         if (_stricmp(ClassOf(child).c_str(), spec.substr(0, colon).c_str()) == 0 &&
             ++search->seen == std::atoi(spec.c_str() + colon + 1)) {
             search->found = child;
@@ -144,16 +145,24 @@ void Click(HWND button) {
     Notify(button, BN_CLICKED);
 }
 
+// The entries of a list or combo box. Asked in UTF-16: Wine passes a list's text to another
+// process correctly only in that form.
 std::vector<std::string> Entries(HWND control) {
     const bool combo = _stricmp(ClassOf(control).c_str(), "ComboBox") == 0;
-    const LRESULT count = SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     std::vector<std::string> entries;
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        const LRESULT length = SendMessageW(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
         if (length < 0) Fail("cannot read entry " + std::to_string(i) + " of the list");
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(std::strlen(text.c_str()));
+        std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
+                     reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(wcslen(wide.c_str()));
+        std::string text(wide.size() * 2 + 1, '\0');
+        const int got =
+            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
+                                static_cast<int>(text.size()), nullptr, nullptr);
+        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         entries.push_back(text);
     }
     return entries;
@@ -211,7 +220,8 @@ void Hold(const std::string& path, int seconds) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     auto need = [&](std::size_t i, std::size_t count) {
-        if (i + count >= args.size() + 1) Fail("\"" + args[i] + "\" needs " + std::to_string(count) + " arguments");
+        if (i + count >= args.size() + 1)
+            Fail("\"" + args[i] + "\" needs " + std::to_string(count) + " arguments");
     };
     for (std::size_t i = 0; i < args.size();) {
         const std::string& step = args[i];
@@ -239,22 +249,27 @@ int main(int argc, char** argv) {
         } else if (step == "pick") {
             need(i, 3);
             HWND control = FindControl(WaitForWindow(args[i + 1]), args[i + 2]);
-            SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(IndexOf(control, args[i + 3])), 0);
+            SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(IndexOf(control, args[i + 3])),
+                         0);
             Notify(control, CBN_SELCHANGE);
             i += 4;
         } else if (step == "open") {
             need(i, 3);
             HWND control = FindControl(WaitForWindow(args[i + 1]), args[i + 2]);
-            SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(IndexOf(control, args[i + 3])), 0);
+            SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(IndexOf(control, args[i + 3])),
+                         0);
             Notify(control, LBN_DBLCLK);
             i += 4;
         } else if (step == "read") {
             need(i, 2);
-            std::printf("%s\n", TextOf(FindControl(WaitForWindow(args[i + 1], false, false), args[i + 2])).c_str());
+            std::printf(
+                "%s\n",
+                TextOf(FindControl(WaitForWindow(args[i + 1], false, false), args[i + 2])).c_str());
             i += 3;
         } else if (step == "list") {
             need(i, 2);
-            for (const auto& entry : Entries(FindControl(WaitForWindow(args[i + 1], false, false), args[i + 2]))) {
+            for (const auto& entry :
+                 Entries(FindControl(WaitForWindow(args[i + 1], false, false), args[i + 2]))) {
                 std::printf("%s\n", entry.c_str());
             }
             i += 3;

@@ -9,7 +9,7 @@
 set -euo pipefail
 
 command=${1:?usage: wine-session.sh start|run|stop SESSION_DIR [CMD...]}
-session=${2:?usage: wine-session.sh start|run|stop SESSION_DIR [CMD...]}
+session=$(realpath -m "${2:?usage: wine-session.sh start|run|stop SESSION_DIR [CMD...]}")  # Wine wants absolute paths
 shift 2
 
 load_environment() {
@@ -61,7 +61,17 @@ ENV
     ;;
   run)
     load_environment
-    exec "$@"
+    # Wine's own helper processes (explorer, rpcss, ...) that a program starts outlive it and
+    # inherit its output: the output goes through a file, so that whoever reads it (ctest) is
+    # not kept waiting for them.
+    log=$(mktemp)
+    set +e
+    "$@" </dev/null >"$log" 2>&1
+    status=$?
+    set -e
+    cat "$log"
+    rm -f "$log"
+    exit $status
     ;;
   stop)
     stop_session

@@ -24,8 +24,8 @@ std::int32_t ErrorNumberOf(const std::function<void()>& action) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<missing>";
     char buffer[4096];
     DWORD got = 0;
@@ -35,7 +35,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 class AutomationContract : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = platform_->GetSystem().EnvironmentVariable("TEMP") + "\\tamsel-contract";
         fso_ = platform_->GetAutomation().CreateFileSystemObject();
@@ -138,12 +138,14 @@ TEST_F(AutomationContract, ShellFindsTheStartMenuAndShortcutsCarryAllSixProperti
     auto shell = platform_->GetAutomation().CreateShell();
     const std::string startMenu = shell->SpecialFolder("StartMenu");
     char expected[MAX_PATH + 1] = {};
-    ASSERT_EQ(S_OK, SHGetFolderPathA(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, expected));
+    ASSERT_EQ(S_OK,
+              SHGetFolderPathA(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, expected));
     EXPECT_EQ(std::string(expected), startMenu);
 
     const std::string link = root_ + "\\Tamsel Orry.lnk";
     const std::string target = root_ + "\\TamselOrry.exe";
-    fso_->CopyFile(platform_->GetSystem().ProgramFolder() + "\\win32_contract_tests.exe", target, true);
+    fso_->CopyFile(platform_->GetSystem().ProgramFolder() + "\\win32_contract_tests.exe", target,
+                   true);
     for (const char* hotKey : {"CTRL+SHIFT+F", ""}) {  // saving twice replaces the file
         auto shortcut = shell->CreateShortCut(link);
         shortcut->SetTargetPath(target);

@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kScratch = "Software\\TamselContractTest";
 
 class RegistryContract : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Clean(); }
     void TearDown() override { Clean(); }
 
@@ -58,9 +58,9 @@ TEST_F(RegistryContract, CreatesNestedKeysAndReportsTheStatusCodesCallersRelyOn)
     registry().CloseKey(key);
 
     // Names are compared without regard to case.
-    ASSERT_EQ(reg::kSuccess, registry().OpenKeyEx(reg::kCurrentUser,
-                                                  "SOFTWARE\\tamselcontracttest\\a\\b\\c", 0,
-                                                  reg::kKeyQueryValue, &key));
+    ASSERT_EQ(reg::kSuccess,
+              registry().OpenKeyEx(reg::kCurrentUser, "SOFTWARE\\tamselcontracttest\\a\\b\\c", 0,
+                                   reg::kKeyQueryValue, &key));
     registry().CloseKey(key);
 
     // A key with subkeys is not deleted; a missing one is "not found".
@@ -68,8 +68,8 @@ TEST_F(RegistryContract, CreatesNestedKeysAndReportsTheStatusCodesCallersRelyOn)
               registry().DeleteKey(reg::kCurrentUser, std::string(kScratch) + "\\A"));
     EXPECT_EQ(reg::kSuccess, registry().DeleteKey(reg::kCurrentUser, deep));
     EXPECT_EQ(reg::kFileNotFound, registry().DeleteKey(reg::kCurrentUser, deep));
-    EXPECT_EQ(reg::kFileNotFound, registry().OpenKeyEx(reg::kCurrentUser, deep, 0,
-                                                       reg::kKeyQueryValue, &key));
+    EXPECT_EQ(reg::kFileNotFound,
+              registry().OpenKeyEx(reg::kCurrentUser, deep, 0, reg::kKeyQueryValue, &key));
 }
 
 TEST_F(RegistryContract, QueriesSizeFirstThenDataAndReportsMoreData) {
@@ -78,14 +78,15 @@ TEST_F(RegistryContract, QueriesSizeFirstThenDataAndReportsMoreData) {
 
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    ASSERT_EQ(reg::kSuccess, registry().QueryValueEx(key, "applicationname", &type, nullptr, &size));
+    ASSERT_EQ(reg::kSuccess,
+              registry().QueryValueEx(key, "applicationname", &type, nullptr, &size));
     EXPECT_EQ(reg::kSz, type);
     EXPECT_EQ(15u, size);
 
     std::vector<std::uint8_t> small(4, 0);
     std::uint32_t smallSize = 4;
-    EXPECT_EQ(reg::kMoreData, registry().QueryValueEx(key, "ApplicationName", &type, small.data(),
-                                                      &smallSize));
+    EXPECT_EQ(reg::kMoreData,
+              registry().QueryValueEx(key, "ApplicationName", &type, small.data(), &smallSize));
     EXPECT_EQ(15u, smallSize);
 
     std::vector<std::uint8_t> buffer(size, 0xFF);
@@ -122,7 +123,8 @@ TEST_F(RegistryContract, TextOutsideAsciiIsUtf8OnBothSidesOfTheAnsiBoundary) {
     ASSERT_EQ(reg::kSuccess, registry().QueryValueEx(key, "Name \xC3\xA9", &type, nullptr, &size));
     EXPECT_EQ(text.size() + 1, size);  // counted in UTF-8 bytes
     std::vector<std::uint8_t> buffer(size, 0);
-    ASSERT_EQ(reg::kSuccess, registry().QueryValueEx(key, "Name \xC3\xA9", &type, buffer.data(), &size));
+    ASSERT_EQ(reg::kSuccess,
+              registry().QueryValueEx(key, "Name \xC3\xA9", &type, buffer.data(), &size));
     EXPECT_EQ(text, std::string(reinterpret_cast<const char*>(buffer.data())));
     registry().CloseKey(key);
 }

@@ -40,7 +40,8 @@ TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
     const RuntimeError fileNotFound = ErrorFromHresult(static_cast<std::int32_t>(0x800A0035));
     EXPECT_EQ(53, fileNotFound.Number());
     EXPECT_EQ("File not found", fileNotFound.Description());
-    EXPECT_EQ("Given text", ErrorFromHresult(static_cast<std::int32_t>(0x800A0046), "Given text").Description());
+    EXPECT_EQ("Given text",
+              ErrorFromHresult(static_cast<std::int32_t>(0x800A0046), "Given text").Description());
     // Wine reports a missing parent folder as the Win32 HRESULT of ERROR_PATH_NOT_FOUND.
     EXPECT_EQ(76, ErrorFromHresult(static_cast<std::int32_t>(0x80070003)).Number());
     EXPECT_EQ(70, ErrorFromHresult(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)).Number());
