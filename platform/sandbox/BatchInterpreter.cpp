@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "common/RuntimeError.h"
@@ -80,6 +82,22 @@ ParsedLine Parse(const std::string& line) {
         if (!words[i].empty() && words[i].front() == '/') parsed.option = true;
     }
     return parsed;
+}
+
+// The host path of what a batch line names, and what is there (not following a link); nothing,
+// with cmd's message written, when the path cannot be reached.
+std::optional<std::pair<fs::path, fs::file_status>> Locate(SandboxMachine& machine,
+                                                           std::ostream& messages,
+                                                           const std::string& path) {
+    try {
+        fs::path host = machine.HostPath(path, true);
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(host, error);
+        return std::pair{std::move(host), status};
+    } catch (const RuntimeError& error) {
+        messages << UnreachableMessage(error) << "\n";
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -191,15 +209,10 @@ void BatchInterpreter::RunLine(const std::string& rawLine, const std::string& ba
 }
 
 void BatchInterpreter::Delete(const std::string& path) {
-    fs::path host;
-    try {
-        host = machine_.HostPath(path, true);
-    } catch (const RuntimeError& error) {
-        messages_ << UnreachableMessage(error) << "\n";
-        return;
-    }
+    const auto target = Locate(machine_, messages_, path);
+    if (!target) return;
+    const auto& [host, status] = *target;
     std::error_code error;
-    const auto status = fs::symlink_status(host, error);
     if (!fs::exists(status)) {
         messages_ << "Could Not Find " << path << "\n";
         return;
@@ -221,15 +234,10 @@ void BatchInterpreter::Delete(const std::string& path) {
 }
 
 void BatchInterpreter::RemoveFolder(const std::string& path) {
-    fs::path host;
-    try {
-        host = machine_.HostPath(path, true);
-    } catch (const RuntimeError& error) {
-        messages_ << UnreachableMessage(error) << "\n";
-        return;
-    }
+    const auto target = Locate(machine_, messages_, path);
+    if (!target) return;
+    const auto& [host, status] = *target;
     std::error_code error;
-    const auto status = fs::symlink_status(host, error);
     if (!fs::exists(status)) {
         messages_ << "The system cannot find the file specified.\n";
         return;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -129,6 +130,30 @@ void CheckRegistryFile(SqliteDatabase& database) {
     if (parts != 6) {
         throw std::runtime_error(name + " is a damaged registry database: tables or roots missing");
     }
+}
+
+// Replaces each "%NAME%" of a text by what lookup gives for NAME. An unknown variable, and
+// "%%", stay as they were written, %-signs included; a "%" without a closing one is kept.
+std::string ExpandReferences(
+    const std::string& text,
+    const std::function<std::optional<std::string>(const std::string&)>& lookup) {
+    std::string out;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t open = text.find('%', position);
+        const std::size_t close =
+            open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+        if (close == std::string::npos) {
+            out += text.substr(position);
+            break;
+        }
+        out += text.substr(position, open - position);
+        const std::string name = text.substr(open + 1, close - open - 1);
+        const auto value = name.empty() ? std::nullopt : lookup(name);
+        out += value ? *value : text.substr(open, close - open + 1);
+        position = close + 1;
+    }
+    return out;
 }
 
 }  // namespace
@@ -470,23 +495,8 @@ std::optional<std::string> SqliteRegistry::EnvironmentValue(const std::string& n
         // Windows expands REG_EXPAND_SZ variables once when it builds the environment at
         // log-on; references inside the referenced values stay as they are.
         if (type == reg::kExpandSz && expand) {
-            std::string expanded;
-            std::size_t position = 0;
-            while (position < text.size()) {
-                std::size_t open = text.find('%', position);
-                std::size_t close =
-                    open == std::string::npos ? std::string::npos : text.find('%', open + 1);
-                if (close == std::string::npos) {
-                    expanded += text.substr(position);
-                    break;
-                }
-                expanded += text.substr(position, open - position);
-                std::string inner = text.substr(open + 1, close - open - 1);
-                auto value = inner.empty() ? std::nullopt : EnvironmentValue(inner, false);
-                expanded += value ? *value : text.substr(open, close - open + 1);
-                position = close + 1;
-            }
-            text = expanded;
+            text = ExpandReferences(
+                text, [&](const std::string& inner) { return EnvironmentValue(inner, false); });
         }
         return text;
     }
@@ -496,24 +506,8 @@ std::optional<std::string> SqliteRegistry::EnvironmentValue(const std::string& n
 std::uint32_t SqliteRegistry::ExpandEnvironment(const std::string& source, char* destination,
                                                 std::uint32_t destinationSize) {
     std::string expanded = InTransaction(false, [&]() {
-        std::string out;
-        std::size_t position = 0;
-        while (position < source.size()) {
-            std::size_t open = source.find('%', position);
-            std::size_t close =
-                open == std::string::npos ? std::string::npos : source.find('%', open + 1);
-            if (close == std::string::npos) {
-                out += source.substr(position);
-                break;
-            }
-            out += source.substr(position, open - position);
-            std::string name = source.substr(open + 1, close - open - 1);
-            auto value = name.empty() ? std::nullopt : EnvironmentValue(name, true);
-            // An unknown variable stays as it was written, %-signs included.
-            out += value ? *value : source.substr(open, close - open + 1);
-            position = close + 1;
-        }
-        return out;
+        return ExpandReferences(
+            source, [&](const std::string& name) { return EnvironmentValue(name, true); });
     });
     // The source ends at its first NUL, as a C string does.
     expanded = expanded.substr(0, expanded.find('\0'));

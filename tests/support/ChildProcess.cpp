@@ -113,6 +113,10 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     return result;
 }
 
+std::filesystem::path BuiltFile(const std::string& relative) {
+    return std::filesystem::path(TAMSEL_BINARY_DIR) / relative;
+}
+
 ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::filesystem::path& sandbox,
                              const std::vector<std::string>& args,

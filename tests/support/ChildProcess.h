@@ -33,11 +33,7 @@ ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::vector<std::string>& args,
                              const EnvironmentChanges& environment = {});
 
-// A file of a build of this project, named relative to the build folder.
-#ifdef TAMSEL_BINARY_DIR
-inline std::filesystem::path BuiltFile(const std::string& relative) {
-    return std::filesystem::path(TAMSEL_BINARY_DIR) / relative;
-}
-#endif
+// A file of the build of this project, named relative to the build folder.
+std::filesystem::path BuiltFile(const std::string& relative);
 
 }  // namespace tamsel::test

@@ -35,87 +35,79 @@ bool FaultInjectionRegistry::TakeFault(RegistryFunction function, RegStatus& sta
     return true;
 }
 
-RegistryCall& FaultInjectionRegistry::Record(RegistryFunction function, RegKey key,
-                                             const std::string& name) {
-    RegistryCall call;
-    call.function = function;
-    call.key = key;
-    call.name = name;
+template <typename PassOn>
+RegStatus FaultInjectionRegistry::Handle(RegistryCall call, PassOn&& passOn) {
     calls_.push_back(call);
-    return calls_.back();
+    RegStatus status = 0;
+    if (!TakeFault(call.function, status)) status = passOn();
+    calls_.back().status = status;
+    return status;
 }
 
 RegStatus FaultInjectionRegistry::CreateKeyEx(RegKey root, const std::string& subKey,
                                               std::uint32_t reserved, const char* keyClass,
                                               std::uint32_t options, std::uint32_t access,
                                               RegKey* result, std::uint32_t* disposition) {
-    RegistryCall& call = Record(RegistryFunction::CreateKeyEx, root, subKey);
-    call.options = options;
-    call.access = access;
-    if (!TakeFault(RegistryFunction::CreateKeyEx, call.status)) {
-        call.status = inner_.CreateKeyEx(root, subKey, reserved, keyClass, options, access, result,
-                                         disposition);
-        if (call.status == reg::kSuccess) open_.insert(*result);
-    }
-    return call.status;
+    return Handle({.function = RegistryFunction::CreateKeyEx,
+                   .key = root,
+                   .name = subKey,
+                   .options = options,
+                   .access = access},
+                  [&] {
+                      const RegStatus status = inner_.CreateKeyEx(
+                          root, subKey, reserved, keyClass, options, access, result, disposition);
+                      if (status == reg::kSuccess) open_.insert(*result);
+                      return status;
+                  });
 }
 
 RegStatus FaultInjectionRegistry::OpenKeyEx(RegKey root, const std::string& subKey,
                                             std::uint32_t options, std::uint32_t access,
                                             RegKey* result) {
-    RegistryCall& call = Record(RegistryFunction::OpenKeyEx, root, subKey);
-    call.options = options;
-    call.access = access;
-    if (!TakeFault(RegistryFunction::OpenKeyEx, call.status)) {
-        call.status = inner_.OpenKeyEx(root, subKey, options, access, result);
-        if (call.status == reg::kSuccess) open_.insert(*result);
-    }
-    return call.status;
+    return Handle({.function = RegistryFunction::OpenKeyEx,
+                   .key = root,
+                   .name = subKey,
+                   .options = options,
+                   .access = access},
+                  [&] {
+                      const RegStatus status =
+                          inner_.OpenKeyEx(root, subKey, options, access, result);
+                      if (status == reg::kSuccess) open_.insert(*result);
+                      return status;
+                  });
 }
 
 RegStatus FaultInjectionRegistry::QueryValueEx(RegKey key, const std::string& valueName,
                                                std::uint32_t* type, std::uint8_t* data,
                                                std::uint32_t* size) {
-    RegistryCall& call = Record(RegistryFunction::QueryValueEx, key, valueName);
+    RegistryCall call{.function = RegistryFunction::QueryValueEx, .key = key, .name = valueName};
     call.dataGiven = data != nullptr;
     call.sizeGiven = size != nullptr ? *size : 0;
-    if (!TakeFault(RegistryFunction::QueryValueEx, call.status)) {
-        call.status = inner_.QueryValueEx(key, valueName, type, data, size);
-    }
-    return call.status;
+    return Handle(call, [&] { return inner_.QueryValueEx(key, valueName, type, data, size); });
 }
 
 RegStatus FaultInjectionRegistry::SetValueEx(RegKey key, const std::string& valueName,
                                              std::uint32_t reserved, std::uint32_t type,
                                              const std::uint8_t* data, std::uint32_t size) {
-    RegistryCall& call = Record(RegistryFunction::SetValueEx, key, valueName);
+    RegistryCall call{.function = RegistryFunction::SetValueEx, .key = key, .name = valueName};
     call.dataGiven = data != nullptr;
     call.sizeGiven = size;
     call.type = type;
-    if (!TakeFault(RegistryFunction::SetValueEx, call.status)) {
-        call.status = inner_.SetValueEx(key, valueName, reserved, type, data, size);
-    }
-    return call.status;
+    return Handle(call,
+                  [&] { return inner_.SetValueEx(key, valueName, reserved, type, data, size); });
 }
 
 RegStatus FaultInjectionRegistry::DeleteKey(RegKey root, const std::string& subKey) {
-    RegistryCall& call = Record(RegistryFunction::DeleteKey, root, subKey);
-    if (!TakeFault(RegistryFunction::DeleteKey, call.status)) {
-        call.status = inner_.DeleteKey(root, subKey);
-    }
-    return call.status;
+    return Handle({.function = RegistryFunction::DeleteKey, .key = root, .name = subKey},
+                  [&] { return inner_.DeleteKey(root, subKey); });
 }
 
 RegStatus FaultInjectionRegistry::DeleteValue(RegKey key, const std::string& valueName) {
-    RegistryCall& call = Record(RegistryFunction::DeleteValue, key, valueName);
-    if (!TakeFault(RegistryFunction::DeleteValue, call.status)) {
-        call.status = inner_.DeleteValue(key, valueName);
-    }
-    return call.status;
+    return Handle({.function = RegistryFunction::DeleteValue, .key = key, .name = valueName},
+                  [&] { return inner_.DeleteValue(key, valueName); });
 }
 
 RegStatus FaultInjectionRegistry::CloseKey(RegKey key) {
-    RegistryCall& call = Record(RegistryFunction::CloseKey, key, "");
     const auto it = open_.find(key);
     if (it != open_.end()) {
         open_.erase(it);
@@ -125,20 +117,21 @@ RegStatus FaultInjectionRegistry::CloseKey(RegKey key) {
     // A close is always passed on, so that an injected failure leaks nothing in the wrapped
     // registry; only the status the caller sees is replaced.
     const RegStatus status = inner_.CloseKey(key);
-    if (!TakeFault(RegistryFunction::CloseKey, call.status)) call.status = status;
-    return call.status;
+    return Handle({.function = RegistryFunction::CloseKey, .key = key, .name = ""},
+                  [&] { return status; });
 }
 
 std::uint32_t FaultInjectionRegistry::ExpandEnvironment(const std::string& source,
                                                         char* destination,
                                                         std::uint32_t destinationSize) {
-    RegistryCall& call = Record(RegistryFunction::ExpandEnvironment, 0, source);
+    RegistryCall call{.function = RegistryFunction::ExpandEnvironment, .key = 0, .name = source};
     call.dataGiven = destination != nullptr;
     call.sizeGiven = destinationSize;
-    RegStatus failed = 0;
-    if (TakeFault(RegistryFunction::ExpandEnvironment, failed)) return 0;
-    const std::uint32_t needed = inner_.ExpandEnvironment(source, destination, destinationSize);
-    call.status = static_cast<RegStatus>(needed);
+    std::uint32_t needed = 0;
+    Handle(call, [&] {
+        needed = inner_.ExpandEnvironment(source, destination, destinationSize);
+        return static_cast<RegStatus>(needed);
+    });
     return needed;
 }
 

@@ -88,7 +88,9 @@ class FaultInjectionRegistry : public Registry {
     // Whether this call of `function` is to fail, and with which status; throws when it is
     // to run out of memory.
     bool TakeFault(RegistryFunction function, RegStatus& status);
-    RegistryCall& Record(RegistryFunction function, RegKey key, const std::string& name);
+    // Records the call, then fails it or passes it on; its status is recorded too.
+    template <typename PassOn>
+    RegStatus Handle(RegistryCall call, PassOn&& passOn);
 
     Registry& inner_;
     std::map<RegistryFunction, Fault> faults_;

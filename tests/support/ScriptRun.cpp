@@ -39,7 +39,7 @@ void WriteScript(const std::filesystem::path& path, const std::vector<std::strin
     for (const auto& line : lines) out << line << "\n";
 }
 
-ScriptRun RunScripted(const std::filesystem::path& program, const std::filesystem::path& sandbox,
+ScriptRun RunScripted(const std::vector<std::string>& command, const std::filesystem::path& sandbox,
                       const std::vector<std::string>& scriptLines,
                       const EnvironmentChanges& environment) {
     ScratchDirectory scratch;
@@ -51,7 +51,7 @@ ScriptRun RunScripted(const std::filesystem::path& program, const std::filesyste
     changes["TAMSEL_SANDBOX"] = sandbox.string();
     changes.emplace("TAMSEL_UI", "script:" + script.string());
     changes.emplace("TAMSEL_UI_LOG", log.string());
-    const ProcessResult process = RunProcess({program.string()}, changes);
+    const ProcessResult process = RunProcess(command, changes);
 
     ScriptRun run;
     run.status = process.status;

@@ -31,9 +31,10 @@ std::vector<nlohmann::json> ReadEventLog(const std::filesystem::path& log);
 // Writes the lines of a script to a file, one a line.
 void WriteScript(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
-// Runs a program on the sandbox in the given folder with TAMSEL_UI=script:FILE playing the
-// given lines, and reads back its log. Script and log live in a scratch folder of their own.
-ScriptRun RunScripted(const std::filesystem::path& program, const std::filesystem::path& sandbox,
+// Runs a command (a program and its arguments) on the sandbox in the given folder with
+// TAMSEL_UI=script:FILE playing the given lines, and reads back its log. Script and log live in
+// a scratch folder of their own.
+ScriptRun RunScripted(const std::vector<std::string>& command, const std::filesystem::path& sandbox,
                       const std::vector<std::string>& scriptLines,
                       const EnvironmentChanges& environment = {});
 

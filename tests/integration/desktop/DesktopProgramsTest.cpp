@@ -10,23 +10,26 @@
 #include <vector>
 
 #include "ExpectedLayouts.h"
-#include "SandboxState.h"
 #include "ScreenDriver.h"
 #include "XvfbServer.h"
-#include "integration/frontend/SandboxProgramsFixture.h"
+#include "platform/sandbox/RegFile.h"
 #include "platform/sandbox/SandboxMachine.h"
-#include "support/ChildProcess.h"
-#include "support/ScratchDirectory.h"
-#include "support/ScriptRun.h"
+#include "support/SandboxTest.h"
 
 namespace tamsel::test {
 namespace {
 
 constexpr int kTolerancePixels = 2;
 constexpr int kProgramLimitSeconds = 90;  // a guard against a hang, never a measure
-const std::string kInstalledUninstaller = "C:\\Program Files\\Tamsel Orry\\uninstall.exe";
 
-class DesktopProgramsTest : public SandboxProgramsFixture {
+// Everything a program can leave on a machine, as text that two machines can be compared by.
+std::string MachineState(const std::filesystem::path& machine) {
+    std::string state = ExportRegFile(sandbox::SandboxMachine::Open(machine)->GetSqliteRegistry());
+    for (const auto& entry : DriveListing(machine)) state += entry + "\n";
+    return state;
+}
+
+class DesktopProgramsTest : public SandboxTest {
   protected:
     void SetUp() override {
         for (const char* program : {"dist/Setup", "dist/uninstall.exe", "tools/tamsel-sandbox"}) {
@@ -41,14 +44,13 @@ class DesktopProgramsTest : public SandboxProgramsFixture {
         xvfb_ = XvfbServer::Start(&problem);
         if (!xvfb_) GTEST_SKIP() << problem;
         screen_ = std::make_unique<ScreenDriver>(xvfb_->Display());
-        SandboxProgramsFixture::SetUp();
         log_ = logFolder_.Path() / "geometry.jsonl";
     }
 
     // Starts a program with the desktop front end; the future gives its result when it ends.
     std::future<ProcessResult> StartDesktop(const std::vector<std::string>& command) {
         const EnvironmentChanges env = {{"DISPLAY", xvfb_->Display()},
-                                        {"TAMSEL_SANDBOX", SandboxDir().string()},
+                                        {"TAMSEL_SANDBOX", MachineDir().string()},
                                         {"TAMSEL_UI", std::nullopt},
                                         {"TAMSEL_UI_GEOMETRY_LOG", log_.string()}};
         return std::async(std::launch::async, [command, env] {
@@ -189,9 +191,9 @@ TEST_F(DesktopProgramsTest, InstallsAndRemovesByClickingAsTheScriptedFrontEndDoe
     ExpectEndsWith(setup, 0);
 
     const ScriptRun scriptedSetup =
-        RunScripted(BuiltFile("dist/Setup"), scripted, {"click OKBTN", "answer No"});
+        RunScripted({BuiltFile("dist/Setup").string()}, scripted, {"click OKBTN", "answer No"});
     ASSERT_EQ(scriptedSetup.status, 0) << scriptedSetup.problem << scriptedSetup.err;
-    EXPECT_EQ(SandboxState(SandboxDir()), SandboxState(scripted));
+    EXPECT_EQ(MachineState(MachineDir()), MachineState(scripted));
 
     auto uninstall = StartUninstaller();
     skip = LogLines(log_);
@@ -209,20 +211,16 @@ TEST_F(DesktopProgramsTest, InstallsAndRemovesByClickingAsTheScriptedFrontEndDoe
     Click(complete, ButtonRect(complete, "OK"));
     ExpectEndsWith(uninstall, 0);
 
-    const auto script = scriptedFolder.Path() / "uninstall.script";
-    WriteScript(script, {"click OKButton", "answer OK"});
-    const ProcessResult scriptedUninstall =
-        RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), scripted, {"run", kInstalledUninstaller},
-                       {{"TAMSEL_UI", "script:" + script.string()}});
+    const ScriptRun scriptedUninstall =
+        RunScripted({BuiltFile("tools/tamsel-sandbox").string(), "run", kInstalledUninstaller},
+                    scripted, {"click OKButton", "answer OK"});
     ASSERT_EQ(scriptedUninstall.status, 0) << scriptedUninstall.problem << scriptedUninstall.err;
-    EXPECT_EQ(SandboxState(SandboxDir()), SandboxState(scripted));
+    EXPECT_EQ(MachineState(MachineDir()), MachineState(scripted));
 }
 
 TEST_F(DesktopProgramsTest, KeyboardRolesOfTheUninstallWindow) {
-    const ScriptRun installed =
-        RunScripted(BuiltFile("dist/Setup"), SandboxDir(), {"click OKBTN", "answer No"});
-    ASSERT_EQ(installed.status, 0) << installed.problem << installed.err;
-    const std::string before = SandboxState(SandboxDir());
+    InstallWithSetup();
+    const std::string before = MachineState(MachineDir());
 
     // Esc answers "No" (its cancel role): the program ends and removes nothing.
     auto declined = StartUninstaller();
@@ -230,7 +228,7 @@ TEST_F(DesktopProgramsTest, KeyboardRolesOfTheUninstallWindow) {
     ASSERT_FALSE(remove.is_null());
     screen_->PressKey(RectOf(remove.at("window")), "Escape");
     ExpectEndsWith(declined, 0);
-    EXPECT_EQ(SandboxState(SandboxDir()), before);
+    EXPECT_EQ(MachineState(MachineDir()), before);
 
     // Enter presses the focused "Yes", which has the focus when the window opens; Enter on
     // the completion box presses its OK.
@@ -244,7 +242,7 @@ TEST_F(DesktopProgramsTest, KeyboardRolesOfTheUninstallWindow) {
     ASSERT_FALSE(complete.is_null());
     screen_->PressKey(RectOf(complete.at("window")), "Return");
     ExpectEndsWith(accepted, 0);
-    EXPECT_NE(SandboxState(SandboxDir()), before);
+    EXPECT_NE(MachineState(MachineDir()), before);
 }
 
 }  // namespace

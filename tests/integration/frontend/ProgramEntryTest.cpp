@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <optional>
 
-#include "SandboxProgramsFixture.h"
 #include "common/RuntimeError.h"
 #include "frontend/ProgramMain.h"
-#include "support/ScriptRun.h"
+#include "support/SandboxTest.h"
 
 namespace tamsel::test {
 namespace {
@@ -32,16 +32,15 @@ class EntryWindow : public Form {
 };
 
 // Runs the program entry in this process with the environment a started program would see.
-class ProgramEntryTest : public SandboxProgramsFixture {
+class ProgramEntryTest : public SandboxTest {
   protected:
     void SetUp() override {
-        SandboxProgramsFixture::SetUp();
         for (const char* name : {"TAMSEL_UI", "TAMSEL_UI_LOG", "TAMSEL_SANDBOX"}) {
             const char* value = std::getenv(name);
             saved_.emplace_back(
                 name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
         }
-        ::setenv("TAMSEL_SANDBOX", SandboxDir().c_str(), 1);
+        ::setenv("TAMSEL_SANDBOX", MachineDir().c_str(), 1);
         ::setenv("TAMSEL_UI_LOG", LogPath().c_str(), 1);
     }
     void TearDown() override {
@@ -54,11 +53,11 @@ class ProgramEntryTest : public SandboxProgramsFixture {
         }
     }
 
-    std::filesystem::path LogPath() const { return HostDir() / "log.jsonl"; }
+    std::filesystem::path LogPath() const { return scratch_.Path() / "log.jsonl"; }
 
     int RunEntry(const std::vector<std::string>& script,
                  std::function<void(EntryWindow&)> onLoad = {}) {
-        const auto scriptPath = HostDir() / "script.txt";
+        const auto scriptPath = scratch_.Path() / "script.txt";
         WriteScript(scriptPath, script);
         ::setenv("TAMSEL_UI", ("script:" + scriptPath.string()).c_str(), 1);
         return RunProgram("Entry failure", [&](Application& app, Platform&) {
@@ -66,10 +65,12 @@ class ProgramEntryTest : public SandboxProgramsFixture {
         });
     }
 
+    // The kinds of the events logged since the last look, which starts the log afresh.
     std::vector<std::string> LoggedKinds() const {
-        std::vector<std::string> kinds;
-        for (const auto& event : ReadEventLog(LogPath())) kinds.push_back(event.value("event", ""));
-        return kinds;
+        ScriptRun logged;
+        logged.events = ReadEventLog(LogPath());
+        std::filesystem::remove(LogPath());
+        return logged.Kinds();
     }
 
   private:
@@ -98,7 +99,6 @@ TEST_F(ProgramEntryTest, TheLoadEventCanEndTheProgramBeforeTheWindowShows) {
     EXPECT_EQ(LoggedKinds(), (std::vector<std::string>{"msgbox", "error", "exit"}));
 
     // A run-time error in the load event is reported and ends the program with status 1.
-    std::filesystem::remove(LogPath());
     EXPECT_EQ(
         RunEntry({"answer OK"},
                  [](EntryWindow&) { throw RuntimeError::FromNumber(err::kCannotCreateObject); }),
@@ -106,7 +106,6 @@ TEST_F(ProgramEntryTest, TheLoadEventCanEndTheProgramBeforeTheWindowShows) {
     EXPECT_EQ(LoggedKinds(), (std::vector<std::string>{"msgbox", "answer", "exit"}));
 
     // The load event ends the program itself: the window is never shown, no line is read.
-    std::filesystem::remove(LogPath());
     EXPECT_EQ(RunEntry({"click CancelBTN"},
                        [](EntryWindow& window) {
                            window.App().End(exit_status::kMissingPrerequisite);
@@ -117,25 +116,22 @@ TEST_F(ProgramEntryTest, TheLoadEventCanEndTheProgramBeforeTheWindowShows) {
 }
 
 TEST_F(ProgramEntryTest, FrontEndsAndMachinesThatCannotBeOpenedFailWithStatus1) {
-    ::setenv("TAMSEL_UI", ("script:" + (HostDir() / "missing.txt").string()).c_str(), 1);
-    EXPECT_EQ(RunProgram("Entry failure",
-                         [](Application& app, Platform&) {
-                             return std::make_unique<EntryWindow>(app, nullptr);
-                         }),
-              exit_status::kFailure);
-    ::setenv("TAMSEL_UI", "script:", 1);
-    EXPECT_EQ(RunProgram("Entry failure",
-                         [](Application& app, Platform&) {
-                             return std::make_unique<EntryWindow>(app, nullptr);
-                         }),
-              exit_status::kFailure);
+    for (const std::string& ui :
+         {"script:" + (scratch_.Path() / "missing.txt").string(), std::string("script:")}) {
+        ::setenv("TAMSEL_UI", ui.c_str(), 1);
+        EXPECT_EQ(RunProgram("Entry failure",
+                             [](Application& app, Platform&) {
+                                 return std::make_unique<EntryWindow>(app, nullptr);
+                             }),
+                  exit_status::kFailure)
+            << ui;
+    }
 
     // A folder that holds something other than a sandbox is not taken for a machine.
-    const auto notASandbox = HostDir() / "documents";
+    const auto notASandbox = scratch_.Path() / "documents";
     std::filesystem::create_directories(notASandbox);
     std::ofstream(notASandbox / "letter.txt") << "Dear ...\n";
     ::setenv("TAMSEL_SANDBOX", notASandbox.c_str(), 1);
-    std::filesystem::remove(LogPath());
     EXPECT_EQ(RunEntry({"click CancelBTN"}), exit_status::kFailure);
     EXPECT_EQ(LoggedKinds(), (std::vector<std::string>{"exit"}));
     EXPECT_TRUE(std::filesystem::exists(notASandbox / "letter.txt"));

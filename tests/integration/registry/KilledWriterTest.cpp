@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "platform/sandbox/SqliteRegistry.h"
-#include "unit/registry/RegistryTestValues.h"
-#include "unit/registry/TempDirectory.h"
+#include "support/RegistryValues.h"
+#include "support/ScratchDirectory.h"
 
 namespace tamsel::sandbox {
 namespace {
 
-using testing::BytesOf;
-using testing::Get;
-using testing::PutText;
+using test::BytesOf;
+using test::Get;
+using test::PutText;
 
 std::string KeyOf(std::uint32_t i) { return "SOFTWARE\\Loop\\Key" + std::to_string(i % 7); }
 std::string NameOf(std::uint32_t i) { return "Value" + std::to_string(i); }
@@ -94,7 +94,7 @@ std::string IntegrityCheck(const std::filesystem::path& file) {
 }
 
 TEST(KilledRegistryWriter, EveryReportedWriteSurvivesAndTheDatabaseStaysSound) {
-    testing::TempDirectory dir;
+    test::ScratchDirectory dir;
     const auto file = dir.Path() / "registry.db";
     SqliteRegistry::Open(file);  // created up front, so every child opens an existing file
 

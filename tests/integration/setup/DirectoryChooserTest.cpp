@@ -1,16 +1,17 @@
 #include <filesystem>
 
-#include "SetupHarness.h"
+#include "support/SandboxTest.h"
 
 namespace tamsel::test {
 namespace {
 
 using nlohmann::json;
+using DirectoryChooserTest = SandboxTest;
 
 std::string DirOf(const json& dialog) { return ControlOf(dialog, "Dir")["text"]; }
 
-TEST_F(SetupTest, TheDialogProposesBrowsedDirectoriesAndOKMakesTheTextTheTarget) {
-    std::filesystem::create_directories(HostPath("D:\\Apps"));
+TEST_F(DirectoryChooserTest, TheDialogProposesBrowsedDirectoriesAndOKMakesTheTextTheTarget) {
+    PutFolder("D:\\Apps");
     const ScriptRun run = RunSetup({
         "click ChangeDirBTN",
         "drive d",  // D: was never visited: its root
@@ -45,10 +46,11 @@ TEST_F(SetupTest, TheDialogProposesBrowsedDirectoriesAndOKMakesTheTextTheTarget)
     EXPECT_EQ(ControlOf(installer[1], "InstallDirectory")["caption"], "D:\\Games\\");
 
     EXPECT_TRUE(Exists("D:\\Games\\TamselOrry.exe"));
-    EXPECT_EQ(ExportKey(kUninstallKeyName)->at("UninstallString"), Sz("D:\\Games\\uninstall.exe"));
+    EXPECT_EQ(StringValue(reg::kLocalMachine, kUninstallKey, "UninstallString"),
+              "D:\\Games\\uninstall.exe");
 }
 
-TEST_F(SetupTest, CancelKeepsTheTargetAndTheDialogKeepsWhatWasTypedInIt) {
+TEST_F(DirectoryChooserTest, CancelKeepsTheTargetAndTheDialogKeepsWhatWasTypedInIt) {
     const ScriptRun run = RunSetup({
         "click ChangeDirBTN",
         "set Dir D:\\Typed",
@@ -82,9 +84,9 @@ TEST_F(SetupTest, CancelKeepsTheTargetAndTheDialogKeepsWhatWasTypedInIt) {
     EXPECT_EQ(ControlOf(installer[4], "InstallDirectory")["caption"], "\\");
 }
 
-TEST_F(SetupTest, TheDialogCopesWithAMissingParentAndAnUnknownDrive) {
+TEST_F(DirectoryChooserTest, TheDialogCopesWithAMissingParentAndAnUnknownDrive) {
     // The Start menu on D:, which has no "Program Files".
-    SetString(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
+    PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
     const ScriptRun run = RunSetup({
         "click ChangeDirBTN",
         "drive q",

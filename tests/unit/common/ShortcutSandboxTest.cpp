@@ -1,133 +1,77 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 
-#include "common/RuntimeError.h"
 #include "common/Shortcut.h"
-#include "platform/sandbox/DefaultMachine.h"
-#include "platform/sandbox/SandboxMachine.h"
-#include "support/ScratchDirectory.h"
+#include "support/SandboxTest.h"
 
-namespace tamsel {
+namespace tamsel::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The Shortcut module on a fresh sandbox machine, with a group folder "Group" in its Programs
-// folder.
-class ShortcutSandboxTest : public ::testing::Test {
+// The Shortcut module on a fresh machine, with a group folder "Group" in its Programs folder.
+class ShortcutSandboxTest : public SandboxTest {
   protected:
-    ShortcutSandboxTest()
-        : machine_(sandbox::SandboxMachine::Open(scratch_.Path() / "machine")),
-          shortcut_(machine_->GetAutomation()) {
-        programs_ = shortcut_.GetProgramsFolder();
-        machine_->GetAutomation().CreateFileSystemObject()->CreateFolder(programs_ + "Group");
+    ShortcutSandboxTest() : shortcut_(machine_->GetAutomation()) {
+        PutFolder(std::string(kPrograms) + "\\Group");
     }
 
-    fs::path Host(const std::string& windowsPath) { return machine_->HostPath(windowsPath, false); }
-
-    std::string FileBytes(const std::string& windowsPath) {
-        std::ifstream in(Host(windowsPath), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    // Whether a shortcut file holds a text, in the ANSI or the UTF-16LE form of its strings.
+    // Whether a shortcut file holds a text, in its ANSI or its UTF-16LE form.
     bool Holds(const std::string& windowsPath, const std::string& text) {
         std::string wide;
         for (char c : text) wide += std::string{c, '\0'};
-        const std::string bytes = FileBytes(windowsPath);
+        const std::string bytes = Read(windowsPath);
         return bytes.find(text) != std::string::npos || bytes.find(wide) != std::string::npos;
     }
 
-    // The number of the error DeleteShortcut raises, 0 when it raises none.
-    int DeleteRaises(const std::string& path) {
-        try {
-            shortcut_.DeleteShortcut(path);
-        } catch (const RuntimeError& error) {
-            return error.Number();
-        }
-        return 0;
-    }
-
-    test::ScratchDirectory scratch_;
-    std::unique_ptr<sandbox::SandboxMachine> machine_;
     Shortcut shortcut_;
-    std::string programs_;
+    const std::string link_ = std::string(kPrograms) + "\\Group\\Tamsel Orry.lnk";
 };
 
-TEST_F(ShortcutSandboxTest, ProgramsFolderIsTheStartMenusProgramsFolder) {
-    EXPECT_EQ(programs_, std::string(sandbox::kPrograms) + "\\");
-    EXPECT_TRUE(fs::is_directory(Host(programs_ + "Group")));
+TEST_F(ShortcutSandboxTest, MakeShortcutWritesIntoTheStartMenusExistingFoldersOnly) {
+    EXPECT_EQ(shortcut_.GetProgramsFolder(), std::string(kPrograms) + "\\");
+    EXPECT_EQ(ErrorOf([&] {
+                  shortcut_.MakeShortcut("NoGroup\\Tamsel Orry", "C:\\App\\TamselOrry.exe", "",
+                                         "C:\\App\\TamselOrry.exe", "Tamsel Orry", "C:\\App\\");
+              }),
+              err::kPathNotFound);
+    EXPECT_FALSE(Exists(std::string(kPrograms) + "\\NoGroup"));
+
+    shortcut_.MakeShortcut("Group\\Tamsel Orry", "C:\\First\\TamselOrry.exe", "",
+                           "C:\\First\\TamselOrry.exe", "First description", "C:\\First\\");
+    EXPECT_TRUE(Holds(link_, "First description"));
+    // A second one replaces the first.
+    shortcut_.MakeShortcut("Group\\Tamsel Orry", "C:\\Second\\TamselOrry.exe", "",
+                           "C:\\Second\\TamselOrry.exe", "Second description", "C:\\Second\\");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Host(std::string(kPrograms) + "\\Group")),
+                            fs::directory_iterator()),
+              1);
+    EXPECT_TRUE(Holds(link_, "Second description"));
+    EXPECT_FALSE(Holds(link_, "C:\\First\\"));
 
     // An empty Start-menu folder leaves the bare suffix.
-    Registry& registry = machine_->GetRegistry();
-    RegKey key = 0;
-    std::uint32_t disposition = 0;
-    ASSERT_EQ(registry.CreateKeyEx(reg::kCurrentUser,
-                                   "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
-                                   "Shell Folders",
-                                   0, nullptr, 0, reg::kKeySixRights, &key, &disposition),
-              reg::kSuccess);
-    const std::uint8_t nul = 0;
-    registry.SetValueEx(key, "Start Menu", 0, reg::kSz, &nul, 1);
-    registry.CloseKey(key);
+    PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "");
     EXPECT_EQ(shortcut_.GetProgramsFolder(), "\\Programs\\");
 }
 
-TEST_F(ShortcutSandboxTest, MakeShortcutWritesIntoAnExistingFolderOnly) {
-    EXPECT_THROW(shortcut_.MakeShortcut("NoGroup\\Tamsel Orry", "C:\\App\\TamselOrry.exe", "",
-                                        "C:\\App\\TamselOrry.exe", "Tamsel Orry", "C:\\App\\"),
-                 RuntimeError);
-    EXPECT_FALSE(fs::exists(Host(programs_ + "NoGroup")));
-
-    const std::string path = programs_ + "Group\\Tamsel Orry.lnk";
-    shortcut_.MakeShortcut("Group\\Tamsel Orry", "C:\\First\\TamselOrry.exe", "",
-                           "C:\\First\\TamselOrry.exe", "First description", "C:\\First\\");
-    ASSERT_TRUE(fs::is_regular_file(Host(path)));
-    EXPECT_TRUE(Holds(path, "First description"));
-    // A normal window (ShowCommand 1) and no hot key, at their places in the file's header.
-    const std::string header = FileBytes(path).substr(0, 0x4C);
-    ASSERT_EQ(header.size(), 0x4Cu);
-    EXPECT_EQ(header.substr(0x3C, 4), std::string("\x01\0\0\0", 4));
-    EXPECT_EQ(header.substr(0x40, 2), std::string("\0\0", 2));
-
-    shortcut_.MakeShortcut("Group\\Tamsel Orry", "C:\\Second\\TamselOrry.exe", "",
-                           "C:\\Second\\TamselOrry.exe", "Second description", "C:\\Second\\");
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(Host(programs_ + "Group"))) {
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
-    EXPECT_TRUE(Holds(path, "Second description"));
-    EXPECT_TRUE(Holds(path, "C:\\Second\\"));
-    EXPECT_FALSE(Holds(path, "First description"));
-    EXPECT_FALSE(Holds(path, "C:\\First\\"));
-}
-
 TEST_F(ShortcutSandboxTest, DeleteShortcutRemovesOnlyAWritableFile) {
-    const std::string path = programs_ + "Group\\Tamsel Orry.lnk";
     shortcut_.MakeShortcut("Group\\Tamsel Orry", "C:\\App\\TamselOrry.exe", "", "", "d", "");
-
+    const std::string group = std::string(kPrograms) + "\\Group\\";
     // Nothing there, or a folder of that name: nothing happens.
-    EXPECT_NO_THROW(shortcut_.DeleteShortcut(programs_ + "Group\\Absent.lnk"));
-    machine_->GetAutomation().CreateFileSystemObject()->CreateFolder(programs_ + "Group\\Sub.lnk");
-    EXPECT_NO_THROW(shortcut_.DeleteShortcut(programs_ + "Group\\Sub.lnk"));
-    EXPECT_TRUE(fs::is_directory(Host(programs_ + "Group\\Sub.lnk")));
-
+    EXPECT_NO_THROW(shortcut_.DeleteShortcut(group + "Absent.lnk"));
+    PutFolder(group + "Sub.lnk");
+    EXPECT_NO_THROW(shortcut_.DeleteShortcut(group + "Sub.lnk"));
+    EXPECT_TRUE(Exists(group + "Sub.lnk"));
     // A read-only file is refused, since no forced deletion is asked for.
-    machine_->SetReadOnly(path, true);
-    EXPECT_EQ(DeleteRaises(path), err::kPermissionDenied);
-    EXPECT_TRUE(fs::exists(Host(path)));
-
-    machine_->SetReadOnly(path, false);
-    shortcut_.DeleteShortcut(path);
-    EXPECT_FALSE(fs::exists(Host(path)));
-    EXPECT_TRUE(fs::is_directory(Host(programs_ + "Group")));
+    machine_->SetReadOnly(link_, true);
+    EXPECT_EQ(ErrorOf([&] { shortcut_.DeleteShortcut(link_); }), err::kPermissionDenied);
+    EXPECT_TRUE(Exists(link_));
+    machine_->SetReadOnly(link_, false);
+    shortcut_.DeleteShortcut(link_);
+    EXPECT_FALSE(Exists(link_));
 }
 
 }  // namespace
-}  // namespace tamsel
+}  // namespace tamsel::test

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 
-#include "common/RuntimeError.h"
 #include "common/ui/Application.h"
 #include "common/ui/Form.h"
-#include "common/ui/ListControls.h"
 #include "frontend/script/ScriptUserInterface.h"
-#include "platform/System.h"
 #include "support/ScratchDirectory.h"
 #include "support/ScriptRun.h"
 
@@ -56,44 +52,17 @@ class TestWindow : public Form {
     std::unique_ptr<TestWindow> dialog;
 };
 
-class RecordingSystem : public System {
-  public:
-    std::string EnvironmentVariable(const std::string&) override { return ""; }
-    std::string ProgramFolder() override { return "C:\\"; }
-    void StartProcess(const std::string& commandLine) override { started.push_back(commandLine); }
-    std::vector<std::string> started;
-};
-
-struct Played {
-    int status = -1;
-    std::vector<json> events;
-
-    std::vector<std::string> Kinds() const {
-        std::vector<std::string> kinds;
-        for (const auto& event : events) kinds.push_back(event.value("event", ""));
-        return kinds;
-    }
-    std::vector<json> Windows() const {
-        std::vector<json> windows;
-        for (const auto& event : events) {
-            if (event.value("event", "") == "window") windows.push_back(event);
-        }
-        return windows;
-    }
-};
-
 using MainFactory = std::function<std::unique_ptr<Form>(Application&)>;
 
 // Plays a script on the window that the factory makes, as the program entry does: the window is
 // shown, then the front end runs until the program ends.
-Played Play(const std::vector<std::string>& lines, const MainFactory& makeMain,
-            const std::string& earlierLog = "") {
+test::ScriptRun Play(const std::vector<std::string>& lines, const MainFactory& makeMain,
+                     const std::string& earlierLog = "") {
     test::ScratchDirectory scratch;
     const auto script = scratch.Path() / "script.txt";
     const auto log = scratch.Path() / "log.jsonl";
     test::WriteScript(script, lines);
     if (!earlierLog.empty()) std::ofstream(log) << earlierLog;
-
     auto ui = OpenScriptUserInterface(script.string(), log.string());
     Application app(*ui, "Test failure");
     auto main = makeMain(app);
@@ -103,13 +72,17 @@ Played Play(const std::vector<std::string>& lines, const MainFactory& makeMain,
     } catch (const FrontEndError&) {
         app.End(exit_status::kFrontEnd);
     }
-    return {app.ExitStatus(), test::ReadEventLog(log)};
+    test::ScriptRun run;
+    run.status = app.ExitStatus();
+    run.events = test::ReadEventLog(log);
+    return run;
 }
 
 // Plays on a TestWindow, after configure has changed it.
-Played PlayOnTestWindow(const std::vector<std::string>& lines,
-                        const std::function<void(Application&, TestWindow&)>& configure = {},
-                        const std::string& earlierLog = "") {
+test::ScriptRun PlayOnTestWindow(
+    const std::vector<std::string>& lines,
+    const std::function<void(Application&, TestWindow&)>& configure = {},
+    const std::string& earlierLog = "") {
     return Play(
         lines,
         [&](Application& app) {
@@ -120,20 +93,20 @@ Played PlayOnTestWindow(const std::vector<std::string>& lines,
         earlierLog);
 }
 
-void ExpectEndsWithFrontEndError(const Played& played, const std::string& why) {
+// The run ended with an error event, with a message, then one exit event with status 3.
+void ExpectEndsWithFrontEndError(const test::ScriptRun& played, const std::string& why) {
     EXPECT_EQ(played.status, exit_status::kFrontEnd) << why;
     const auto kinds = played.Kinds();
     ASSERT_GE(kinds.size(), 2u) << why;
     EXPECT_EQ(kinds[kinds.size() - 2], "error") << why;
-    EXPECT_EQ(kinds.back(), "exit") << why;
-    EXPECT_EQ(played.events.back()["status"], exit_status::kFrontEnd) << why;
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << why;
     EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << why;
+    EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << why;
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << why;
 }
 
 TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
     int clicks = -1;
-    const Played played = PlayOnTestWindow(
+    const test::ScriptRun played = PlayOnTestWindow(
         {"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
          "click CancelBTN"},
         [&](Application&, TestWindow& window) {
@@ -167,7 +140,7 @@ TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
 
 TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
     int clicks = 0;
-    const Played played =
+    const test::ScriptRun played =
         PlayOnTestWindow({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
                          [&](Application&, TestWindow& window) {
                              window.okButton.enabled = false;
@@ -176,7 +149,7 @@ TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
                          });
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(clicks, 0);
-    const auto windows = played.Windows();
+    const auto windows = played.EventsOf("window");
     ASSERT_EQ(windows.size(), 3u);
     EXPECT_EQ(windows[2]["controls"]["OKBTN"]["enabled"], false);
     EXPECT_EQ(windows[2]["controls"]["Dir"], json({{"text", "C:\\"}, {"enabled", false}}));
@@ -197,31 +170,32 @@ TEST(ScriptUserInterfaceTest, LinesThatNameNothingOnScreenEndWithStatus3) {
     };
     for (const auto& [why, lines] : scripts) {
         int hiddenClicks = 0;
-        const Played played = PlayOnTestWindow(lines, [&](Application&, TestWindow& window) {
-            window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
-        });
+        const test::ScriptRun played =
+            PlayOnTestWindow(lines, [&](Application&, TestWindow& window) {
+                window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
+            });
         ExpectEndsWithFrontEndError(played, why);
         EXPECT_EQ(played.Kinds().front(), "window") << why;
         EXPECT_EQ(hiddenClicks, 0) << why;
     }
 }
 
-TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
+TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndOnlyTheirOwnButtonsAnswerThem) {
     std::vector<MsgResult> answers;
-    const Played played =
-        PlayOnTestWindow({"click OKBTN", "answer No", "click OKBTN", "answer Yes"},
-                         [&](Application& app, TestWindow& window) {
-                             window.okButton.onClick = [&app, &window, &answers] {
-                                 MessageBoxSpec spec;
-                                 spec.title = "Question";
-                                 spec.text = "Sure?\r\nReally?";
-                                 spec.buttons = MsgButtons::YesNo;
-                                 spec.icon = MsgIcon::Question;
-                                 spec.defaultButton = 2;
-                                 answers.push_back(app.MsgBox(spec));
-                                 if (answers.back() == MsgResult::Yes) window.Unload();
-                             };
-                         });
+    const auto askTwice = [&answers](Application& app, TestWindow& window) {
+        window.okButton.onClick = [&app, &window, &answers] {
+            MessageBoxSpec spec;
+            spec.title = "Question";
+            spec.text = "Sure?\r\nReally?";
+            spec.buttons = MsgButtons::YesNo;
+            spec.icon = MsgIcon::Question;
+            spec.defaultButton = 2;
+            answers.push_back(app.MsgBox(spec));
+            if (answers.back() == MsgResult::Yes) window.Unload();
+        };
+    };
+    const test::ScriptRun played =
+        PlayOnTestWindow({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, askTwice);
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(answers, (std::vector<MsgResult>{MsgResult::No, MsgResult::Yes}));
     EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"window", "msgbox", "answer", "window",
@@ -233,56 +207,22 @@ TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
                                       {"icon", "question"},
                                       {"default", "No"}}));
     EXPECT_EQ(played.events[2], json({{"event", "answer"}, {"button", "No"}}));
-    EXPECT_EQ(played.events[5], json({{"event", "answer"}, {"button", "Yes"}}));
-}
 
-TEST(ScriptUserInterfaceTest, AWrongAnswerStopsTheHandlerAndEndsWithStatus3) {
+    // A wrong answer stops the handler where it waits and ends the program with status 3.
     const std::map<std::string, std::vector<std::string>> scripts = {
-        {"the box has no such button", {"click OKBTN", "answer Yes"}},
+        {"the box has no such button", {"click OKBTN", "answer OK"}},
         {"no such button at all", {"click OKBTN", "answer Maybe"}},
         {"a click while the box is open", {"click OKBTN", "click CancelBTN"}},
         {"the script runs out at the box", {"click OKBTN"}},
     };
     for (const auto& [why, lines] : scripts) {
-        bool continued = false;
-        const Played played = PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
-            window.okButton.onClick = [&app, &continued] {
-                MessageBoxSpec spec;
-                spec.title = "Note";
-                spec.icon = MsgIcon::Information;
-                app.MsgBox(spec);
-                continued = true;
-            };
-        });
-        ExpectEndsWithFrontEndError(played, why);
-        EXPECT_FALSE(continued) << why;
-        EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"window", "msgbox", "error", "exit"}))
+        answers.clear();
+        const test::ScriptRun wrong = PlayOnTestWindow(lines, askTwice);
+        ExpectEndsWithFrontEndError(wrong, why);
+        EXPECT_TRUE(answers.empty()) << why;
+        EXPECT_EQ(wrong.Kinds(), (std::vector<std::string>{"window", "msgbox", "error", "exit"}))
             << why;
     }
-}
-
-TEST(ScriptUserInterfaceTest, StartedProcessesAndFailureReportsAreLogged) {
-    RecordingSystem system;
-    const Played played =
-        PlayOnTestWindow({"click OKBTN", "answer OK"}, [&](Application& app, TestWindow& window) {
-            window.okButton.onClick = [&app, &system] {
-                app.StartProcess(system, "C:\\Program Files\\Tamsel Orry\\TamselOrry.exe");
-                throw RuntimeError::FromNumber(err::kFileNotFound);
-            };
-        });
-    EXPECT_EQ(system.started,
-              std::vector<std::string>{"C:\\Program Files\\Tamsel Orry\\TamselOrry.exe"});
-    EXPECT_EQ(played.status, exit_status::kFailure);
-    EXPECT_EQ(played.Kinds(),
-              (std::vector<std::string>{"window", "start", "msgbox", "answer", "exit"}));
-    EXPECT_EQ(
-        played.events[1],
-        json({{"event", "start"}, {"command", "C:\\Program Files\\Tamsel Orry\\TamselOrry.exe"}}));
-    const json& report = played.events[2];
-    EXPECT_EQ(report["title"], "Test failure");
-    EXPECT_EQ(report["icon"], "critical");
-    EXPECT_NE(report["text"].get<std::string>().find("53"), std::string::npos);
-    EXPECT_NE(report["text"].get<std::string>().find("File not found"), std::string::npos);
 }
 
 TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
@@ -313,88 +253,18 @@ TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
     // nothing on screen: the script cannot go on either, and says so rather than hang.
     ExpectEndsWithFrontEndError(PlayOnTestWindow(lines, withDialog), "only a hidden window left");
 
-    const Played played = PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
-        withDialog(app, window);
-        window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
-    });
+    const test::ScriptRun played =
+        PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
+            withDialog(app, window);
+            window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
+        });
     EXPECT_EQ(played.status, 0);
     std::vector<std::string> names;
-    for (const auto& window : played.Windows()) names.push_back(window["name"]);
+    for (const auto& window : played.EventsOf("window")) names.push_back(window["name"]);
     EXPECT_EQ(names, (std::vector<std::string>{"Tester", "Dialog", "Dialog", "Tester"}));
-    EXPECT_EQ(played.Windows()[2]["controls"]["Dir"]["text"], "D:\\Games");
-    EXPECT_EQ(played.Windows()[3]["controls"]["Dir"]["text"], "C:\\");
-    EXPECT_EQ(played.Windows()[3]["enabled"], true);
-}
-
-// Drives c: [System], d: [Data] and an empty removable e:; the folders C:\Program Files,
-// D:\Apps.
-class FakeVolumes : public Volumes {
-  public:
-    std::vector<DriveInfo> Drives() override {
-        return {{'c', "System", true}, {'d', "Data", true}, {'e', "", false}};
-    }
-    std::string CurrentDirectory(char letter) override {
-        const auto found = current_.find(letter);
-        return found != current_.end()
-                   ? found->second
-                   : std::string{static_cast<char>(std::toupper(letter)), ':', '\\'};
-    }
-    void SetCurrentDirectory(char letter, const std::string& path) override {
-        current_[static_cast<char>(std::tolower(letter))] = path;
-    }
-    bool DirectoryExists(const std::string& path) override {
-        return path == "C:\\" || path == "C:\\Program Files" || path == "D:\\" ||
-               path == "D:\\Apps";
-    }
-    std::vector<std::string> SubDirectories(const std::string& path) override {
-        if (path == "C:\\") return {"Program Files"};
-        if (path == "D:\\") return {"Apps"};
-        return {};
-    }
-
-  private:
-    std::map<char, std::string> current_;
-};
-
-class ListWindow : public Form {
-  public:
-    ListWindow(Application& app, Volumes& volumes)
-        : Form(app, "Lists"), drives("DriveBox", {}, volumes), dirs("DirBox", {}, volumes) {
-        caption = "Install To...";
-        exitButton.caption = "Cancel";
-        exitButton.onClick = [this] { Unload(); };
-        drives.onChange = [this] { dirs.SetPath(drives.Drive()); };
-        AddControl(exitButton);
-        AddControl(drives);
-        AddControl(dirs);
-    }
-    Control exitButton{"CancelButton", ControlKind::CommandButton, {}};
-    DriveListBox drives;
-    DirListBox dirs;
-};
-
-TEST(ScriptUserInterfaceTest, DriveAndDirectoryListsArePlayedAndLogged) {
-    FakeVolumes volumes;
-    const Played played =
-        Play({"drive d", "open D:\\Apps", "open D:\\Missing", "answer OK", "drive e", "answer OK",
-              "click CancelButton"},
-             [&](Application& app) { return std::make_unique<ListWindow>(app, volumes); });
-    EXPECT_EQ(played.status, 0);
-    EXPECT_EQ(played.Kinds(),
-              (std::vector<std::string>{"window", "window", "window", "msgbox", "answer", "window",
-                                        "msgbox", "answer", "window", "exit"}));
-    const auto windows = played.Windows();
-    EXPECT_EQ(windows[0]["controls"]["DriveBox"],
-              json({{"drive", "c: [System]"}, {"list", {"c: [System]", "d: [Data]", "e:"}}}));
-    EXPECT_EQ(windows[1]["controls"]["DriveBox"]["drive"], "d: [Data]");
-    EXPECT_EQ(windows[1]["controls"]["DirBox"],
-              json({{"path", "D:\\"}, {"list", {"D:\\", "Apps"}}}));
-    EXPECT_EQ(windows[2]["controls"]["DirBox"],
-              json({{"path", "D:\\Apps"}, {"list", {"D:\\", "Apps"}}}));
-    // A missing folder and a drive that is not ready are reported; the lists keep what they had.
-    EXPECT_EQ(windows[3]["controls"]["DirBox"]["path"], "D:\\Apps");
-    EXPECT_EQ(windows[4]["controls"]["DriveBox"]["drive"], "d: [Data]");
-    EXPECT_EQ(played.events[3]["icon"], "exclamation");
+    EXPECT_EQ(played.EventsOf("window")[2]["controls"]["Dir"]["text"], "D:\\Games");
+    EXPECT_EQ(played.EventsOf("window")[3]["controls"]["Dir"]["text"], "C:\\");
+    EXPECT_EQ(played.EventsOf("window")[3]["enabled"], true);
 }
 
 }  // namespace

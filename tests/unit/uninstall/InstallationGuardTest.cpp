@@ -60,69 +60,48 @@ ProtectedFolders MachineFolders() {
     return CollectProtectedFolders(system, kPrograms);
 }
 
-TEST(InstallationGuard, AcceptsOrdinaryInstallationFolders) {
+TEST(InstallationGuard, OnlyAnOrdinaryFolderBelowADriveRootIsRemovable) {
     const auto folders = MachineFolders();
-    for (const char* path :
+    for (const std::string path :
          {"C:\\Program Files\\Tamsel Orry\\", "C:\\Program Files\\Tamsel Orry",
-          "D:\\Apps\\Tamsel Orry\\", "C:\\Users\\User\\Tamsel Orry\\",
-          "C:\\Users\\User\\Documents\\Tools\\Tamsel Orry\\", "E:\\100% & more\\",
-          "C:\\Program Files (x86)\\Vendor\\Tamsel Orry\\", "c:/program files/tamsel orry/"}) {
+          "D:\\Apps\\Tamsel Orry\\", "C:\\Users\\User\\Documents\\Tools\\Tamsel Orry\\",
+          "E:\\100% & more\\", "C:\\Program Files (x86)\\Vendor\\Tamsel Orry\\",
+          "c:/program files/tamsel orry/"}) {
         EXPECT_TRUE(IsRemovableFolderPath(path, folders)) << path;
     }
-}
-
-TEST(InstallationGuard, RefusesPathsThatAreNotAFolderBelowADriveRoot) {
-    const auto folders = MachineFolders();
-    for (const char* path : {"",
-                             "C:",
-                             "C:\\",
-                             "C:\\\\",
-                             "c:/",
-                             "D:\\.\\",
-                             "Tamsel Orry\\",
-                             "\\Tamsel Orry\\",
-                             "C:Tamsel Orry\\",
-                             "\\\\server\\share\\Tamsel\\",
-                             "\\\\?\\C:\\Tamsel Orry\\",
-                             "1:\\Tamsel\\",
-                             "C:\\Tamsel Orry\\..\\",
-                             "C:\\Program Files\\..\\Windows\\",
-                             "C:\\Tamsel\\...\\",
-                             "C:\\ \\",
-                             "C:\\Tamsel*\\",
-                             "C:\\Tamsel?\\",
-                             "C:\\Tamsel\"x\\",
-                             "C:\\a:b\\",
-                             "C:\\Tamsel\r\nrmdir C:\\"}) {
+    // Not a folder below a drive root.
+    for (const std::string& path : std::vector<std::string>{"C:",
+                                                            "C:\\",
+                                                            "C:\\\\",
+                                                            "c:/",
+                                                            "D:\\.\\",
+                                                            "Tamsel Orry\\",
+                                                            "\\Tamsel Orry\\",
+                                                            "C:Tamsel Orry\\",
+                                                            "\\\\server\\share\\Tamsel\\",
+                                                            "\\\\?\\C:\\Tamsel Orry\\",
+                                                            "1:\\Tamsel\\",
+                                                            "C:\\Tamsel Orry\\..\\",
+                                                            "C:\\Program Files\\..\\Windows\\",
+                                                            "C:\\Tamsel\\...\\",
+                                                            "C:\\ \\",
+                                                            "C:\\Tamsel*\\",
+                                                            "C:\\Tamsel?\\",
+                                                            "C:\\Tamsel\"x\\",
+                                                            "C:\\a:b\\",
+                                                            "C:\\Tamsel\r\nrmdir C:\\",
+                                                            ""}) {
         EXPECT_FALSE(IsRemovableFolderPath(path, folders)) << path;
     }
-}
-
-TEST(InstallationGuard, RefusesSystemAndUserFoldersAndWhatHoldsThem) {
-    const auto folders = MachineFolders();
-    for (const char* path :
-         {"C:\\Windows\\",
-          "c:\\WINDOWS",
-          "C:/Windows/",
-          "C:\\Windows.\\",
-          "C:\\Windows \\",
-          "C:\\Windows\\System32\\",
-          "C:\\Program Files\\",
-          "C:\\Program Files (x86)",
-          "C:\\ProgramData\\",
-          "C:\\Users\\",
-          "C:\\Users\\User\\",
-          "C:\\Users\\User\\Documents\\",
-          "C:\\Users\\User\\Desktop",
-          "C:\\Users\\User\\AppData\\",
-          "C:\\Users\\User\\AppData\\Roaming\\",
-          "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\",
-          kPrograms,
-          "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\",
-          "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Tamsel "
-          "Orry\\",
-          "D:\\Temp\\",
-          "D:\\"}) {
+    // The system's and the user's folders, and what holds them.
+    for (const std::string& path : std::vector<std::string>{
+             "C:\\Windows\\", "c:\\WINDOWS", "C:/Windows/", "C:\\Windows.\\", "C:\\Windows \\",
+             "C:\\Windows\\System32\\", "C:\\Program Files\\", "C:\\Program Files (x86)",
+             "C:\\ProgramData\\", "C:\\Users\\", "C:\\Users\\User\\",
+             "C:\\Users\\User\\Documents\\", "C:\\Users\\User\\Desktop",
+             "C:\\Users\\User\\AppData\\Roaming\\", kPrograms,
+             "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\",
+             std::string(kPrograms) + "Tamsel Orry\\", "D:\\Temp\\", "D:\\"}) {
         EXPECT_FALSE(IsRemovableFolderPath(path, folders)) << path;
     }
 }

@@ -4,16 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/sandbox/SqliteRegistry.h"
+#include "platform/Registry.h"
 
-namespace tamsel::testing {
+namespace tamsel::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// Writes a value through a fresh handle, creating the key; returns the SetValueEx status.
-inline RegStatus Put(sandbox::SqliteRegistry& registry, RegKey root, const std::string& path,
+// Writes a value with exact bytes through a handle of its own, creating the key; returns the
+// first failing status.
+inline RegStatus Put(Registry& registry, RegKey root, const std::string& path,
                      const std::string& name, std::uint32_t type, const Bytes& data) {
     RegKey key = 0;
     RegStatus status = registry.CreateKeyEx(root, path, 0, nullptr, reg::kOptionNonVolatile,
@@ -26,11 +27,10 @@ inline RegStatus Put(sandbox::SqliteRegistry& registry, RegKey root, const std::
 }
 
 // A text value as the Win32 API stores it: the text and its NUL.
-inline RegStatus PutText(sandbox::SqliteRegistry& registry, RegKey root, const std::string& path,
-                         const std::string& name, const std::string& text) {
-    Bytes data = BytesOf(text);
-    data.push_back(0);
-    return Put(registry, root, path, name, reg::kSz, data);
+inline RegStatus PutText(Registry& registry, RegKey root, const std::string& path,
+                         const std::string& name, const std::string& text,
+                         std::uint32_t type = reg::kSz) {
+    return Put(registry, root, path, name, type, BytesOf(text + '\0'));
 }
 
 // The stored type and bytes of a value; type 0xFFFFFFFF when it cannot be read.
@@ -40,13 +40,11 @@ struct StoredValue {
     bool operator==(const StoredValue&) const = default;
 };
 
-inline StoredValue Get(sandbox::SqliteRegistry& registry, RegKey root, const std::string& path,
+inline StoredValue Get(Registry& registry, RegKey root, const std::string& path,
                        const std::string& name) {
     StoredValue value;
     RegKey key = 0;
-    if (registry.OpenKeyEx(root, path, 0, reg::kKeyQueryValue, &key) != reg::kSuccess) {
-        return value;
-    }
+    if (registry.OpenKeyEx(root, path, 0, reg::kKeyQueryValue, &key) != reg::kSuccess) return value;
     std::uint32_t type = 0;
     std::uint32_t size = 0;
     if (registry.QueryValueEx(key, name, &type, nullptr, &size) == reg::kSuccess) {
@@ -59,4 +57,4 @@ inline StoredValue Get(sandbox::SqliteRegistry& registry, RegKey root, const std
     return value;
 }
 
-}  // namespace tamsel::testing
+}  // namespace tamsel::test

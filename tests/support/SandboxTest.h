@@ -1,0 +1,114 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/RuntimeError.h"
+#include "platform/Registry.h"
+#include "platform/sandbox/SandboxMachine.h"
+#include "support/ChildProcess.h"
+#include "support/ScratchDirectory.h"
+#include "support/ScriptRun.h"
+
+namespace tamsel::test {
+
+// Where Setup puts the application on a new machine, and the keys that Setup and the
+// uninstaller work with (written out here, apart from the programs' own constants).
+inline constexpr const char* kInstallFolder = "C:\\Program Files\\Tamsel Orry";
+inline constexpr const char* kDefaultTarget = "C:\\Program Files\\Tamsel Orry\\";
+inline constexpr const char* kInstalledUninstaller =
+    "C:\\Program Files\\Tamsel Orry\\uninstall.exe";
+inline constexpr const char* kPrograms =
+    "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+inline constexpr const char* kUninstallKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tamsel Orry";
+inline constexpr const char* kAppPathsKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TamselOrry.exe";
+inline constexpr const char* kRunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kMenuOrderKey =
+    ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start "
+    "Menu\\&Programs";
+
+// The number of the RuntimeError a call raises; 0 when it raises none.
+template <typename Call>
+int ErrorOf(Call&& call) {
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+// The logged states of one window of a scripted run, in order, and the state of a control in
+// one of them (an empty object when it is not there).
+std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name);
+const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control);
+
+// The values of one registry key as an export shows them: name ("@" for the default value) to
+// the exported data ("\"text\"" for a string, see Sz).
+using KeyValues = std::map<std::string, std::string>;
+std::string Sz(const std::string& text);
+
+// Every folder and file on the drives of the machine in a folder: "c\dir\" for a folder,
+// "c\dir\file <size> <hash>" for a file (a shortcut by its size only: it carries time stamps).
+std::set<std::string> DriveListing(const std::filesystem::path& machineDirectory);
+
+// A fresh default sandbox machine per test, open in this process, with what tests need to
+// arrange it, to run the programs on it as a user would and to look at what they left.
+class SandboxTest : public ::testing::Test {
+  protected:
+    SandboxTest();
+
+    const std::filesystem::path& MachineDir() const { return machineDir_; }
+
+    // Files, by their Windows path on the machine.
+    std::filesystem::path Host(const std::string& windowsPath) const;
+    bool Exists(const std::string& windowsPath) const;
+    void PutFile(const std::string& windowsPath, const std::string& content = "x") const;
+    void PutFolder(const std::string& windowsPath) const;
+    std::string Read(const std::string& windowsPath) const;
+    std::set<std::string> Listing() const { return DriveListing(machineDir_); }
+
+    // The registry, arranged and read past the programs.
+    void PutValue(RegKey root, const std::string& key, const std::string& name,
+                  const std::string& text, std::uint32_t type = reg::kSz);
+    void PutKey(RegKey root, const std::string& key);
+    void DeleteValue(RegKey root, const std::string& key, const std::string& name);
+    bool KeyExists(RegKey root, const std::string& key);
+    // The text of a value without its NUL; nothing when the value is missing.
+    std::optional<std::string> StringValue(RegKey root, const std::string& key,
+                                           const std::string& name);
+    // The whole registry as `tamsel-sandbox reg export` writes it; one key of it (full name,
+    // "HKEY_LOCAL_MACHINE\..."), nothing when the key is missing.
+    std::string ExportAll();
+    std::optional<KeyValues> ExportKey(const std::string& key);
+
+    // tamsel-sandbox on this machine.
+    ProcessResult Tool(const std::vector<std::string>& args,
+                       const EnvironmentChanges& environment = {}) const;
+    // A program of the build (Setup by default), or one of the machine started through
+    // `tamsel-sandbox run`, played by a script.
+    ScriptRun RunSetup(const std::vector<std::string>& lines,
+                       const std::filesystem::path& program = BuiltFile("dist/Setup")) const;
+    ScriptRun RunOnMachine(const std::string& windowsPath,
+                           const std::vector<std::string>& lines) const;
+    // Installs with Setup's defaults and answers No to starting the application.
+    void InstallWithSetup() const;
+
+    ScratchDirectory scratch_;
+    std::filesystem::path machineDir_;
+    std::unique_ptr<sandbox::SandboxMachine> machine_;
+};
+
+}  // namespace tamsel::test
