@@ -105,8 +105,8 @@ std::size_t LogLines(const std::filesystem::path& log) { return ReadLines(log).s
 
 std::optional<nlohmann::json> WaitForLogEntry(
     const std::filesystem::path& log, std::size_t skip,
-    const std::function<bool(const nlohmann::json&)>& match) {
-    const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
+    const std::function<bool(const nlohmann::json&)>& match, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
         const auto lines = ReadLines(log);
         for (std::size_t i = skip; i < lines.size(); ++i) {

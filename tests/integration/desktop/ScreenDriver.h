@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -46,7 +47,8 @@ class ScreenDriver {
 // predicate holds; nothing after the time limit.
 std::optional<nlohmann::json> WaitForLogEntry(
     const std::filesystem::path& log, std::size_t skip,
-    const std::function<bool(const nlohmann::json&)>& match);
+    const std::function<bool(const nlohmann::json&)>& match,
+    std::chrono::milliseconds limit = std::chrono::seconds(20));
 // The number of lines in a log so far.
 std::size_t LogLines(const std::filesystem::path& log);
 

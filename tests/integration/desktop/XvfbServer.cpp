@@ -1,6 +1,7 @@
 #include "XvfbServer.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,14 +19,7 @@ namespace tamsel::test {
 
 namespace {
 
-constexpr int kFirstDisplay = 91;
-constexpr int kLastDisplay = 160;
 constexpr auto kStartLimit = std::chrono::seconds(15);
-
-bool DisplayInUse(int n) {
-    return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
-           std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock");
-}
 
 void Stop(pid_t pid) {
     kill(pid, SIGTERM);
@@ -61,46 +55,51 @@ std::unique_ptr<XvfbServer> XvfbServer::Start(std::string* problem) {
         *problem = "Xvfb is not installed (Debian package xvfb)";
         return nullptr;
     }
-    for (int n = kFirstDisplay; n <= kLastDisplay; ++n) {
-        if (DisplayInUse(n)) continue;
-        const std::string display = ":" + std::to_string(n);
-        const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-        std::vector<std::string> args = {"Xvfb", display, "-screen",   "0",  screen,
-                                         "-dpi", "96",    "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (auto& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = 0;
-        const int failed = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0) {
-            *problem = "Xvfb could not be started";
-            return nullptr;
-        }
-        const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
-        bool exited = false;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(pid, nullptr, WNOHANG) == pid) {
-                exited = true;  // another server took the number meanwhile
-                break;
-            }
-            if (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(n))) {
-                return std::unique_ptr<XvfbServer>(new XvfbServer(pid, display));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        if (!exited) {
-            Stop(pid);
-            *problem = "Xvfb did not come up on " + display;
-            return nullptr;
-        }
+    // Xvfb picks a free display number itself and writes it to the pipe once it accepts
+    // connections (-displayfd): tests that start servers at the same time never share one.
+    int ready[2];
+    if (pipe(ready) != 0) {
+        *problem = "no pipe for Xvfb";
+        return nullptr;
     }
-    *problem = "no free X display number";
-    return nullptr;
+    const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
+    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",  "-screen",   "0",
+                                     screen, "-dpi",       "96", "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
+    posix_spawn_file_actions_addclose(&actions, ready[0]);
+    pid_t pid = 0;
+    const int failed = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(ready[1]);
+    if (failed != 0) {
+        close(ready[0]);
+        *problem = "Xvfb could not be started";
+        return nullptr;
+    }
+
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd wait = {ready[0], POLLIN, 0};
+        if (poll(&wait, 1, 100) <= 0) continue;
+        char c = 0;
+        if (read(ready[0], &c, 1) != 1 || c == '\n') break;  // closed, or the number is complete
+        number += c;
+    }
+    close(ready[0]);
+    if (number.empty()) {
+        Stop(pid);
+        *problem = "Xvfb did not come up";
+        return nullptr;
+    }
+    return std::unique_ptr<XvfbServer>(new XvfbServer(pid, ":" + number));
 }
 
 XvfbServer::~XvfbServer() { Stop(pid_); }
