@@ -7,7 +7,7 @@
 
 namespace tamsel::test {
 
-// A virtual X display of its own for one test: Xvfb on the first free display number, at 96
+// A virtual X display of its own for one test: Xvfb on a display number it picks itself, at 96
 // dots per inch, stopped when the object goes away.
 class XvfbServer {
   public:
