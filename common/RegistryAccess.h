@@ -15,19 +15,18 @@ namespace tamsel {
 // "Error: N. description" in a message box titled with the procedure's name, after which the
 // procedure returns normally. Every key a procedure opens is closed before it returns.
 class RegistryAccess {
-public:
+  public:
     RegistryAccess(Registry& registry, MessageBoxes& messages);
 
     void RegistryCreateNewKey(RegKey root, const std::string& keyPath);
     void RegistryDeleteKey(RegKey root, const std::string& keyPath);
-    void RegistryDeleteValue(RegKey root, const std::string& keyPath,
-                             const std::string& valueName);
+    void RegistryDeleteValue(RegKey root, const std::string& keyPath, const std::string& valueName);
     Variant RegistryGetKeyValue(RegKey root, const std::string& keyPath,
                                 const std::string& valueName);
     void RegistrySetKeyValue(RegKey root, const std::string& keyPath, const std::string& valueName,
                              const Variant& data, std::int32_t valueType);
 
-private:
+  private:
     Registry& registry_;
     MessageBoxes& messages_;
 };

@@ -9,7 +9,7 @@ namespace tamsel {
 // A run-time error as the automation objects raise it: a number and a description.
 // Numbers are those of the file-system object (its HRESULT is 0x800A0000 + number).
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(std::int32_t number, std::string description);
 
     // An error with the standard description for its number.
@@ -20,7 +20,7 @@ public:
     std::int32_t Number() const { return number_; }
     const std::string& Description() const { return description_; }
 
-private:
+  private:
     std::int32_t number_;
     std::string description_;
 };

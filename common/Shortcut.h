@@ -10,7 +10,7 @@ namespace tamsel {
 // trapped here: every failure is raised to the caller as a RuntimeError. Each procedure
 // creates the automation objects it needs and releases them before it returns.
 class Shortcut {
-public:
+  public:
     explicit Shortcut(Automation& automation);
 
     // The "StartMenu" special folder followed by "\Programs\".
@@ -23,7 +23,7 @@ public:
     // Deletes the file when it exists (without forcing a read-only file); silent otherwise.
     void DeleteShortcut(const std::string& fullPath);
 
-private:
+  private:
     Automation& automation_;
 };
 

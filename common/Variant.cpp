@@ -50,8 +50,8 @@ ParseResult ParseRoundedInteger(std::string_view text, std::int32_t& out) {
     }
     if (!digits || i != text.size()) return ParseResult::kNotANumber;
 
-    const bool roundUp = firstFraction > 5 ||
-                         (firstFraction == 5 && (restOfFraction || magnitude % 2 != 0));
+    const bool roundUp =
+        firstFraction > 5 || (firstFraction == 5 && (restOfFraction || magnitude % 2 != 0));
     if (roundUp) ++magnitude;
     const std::int64_t value = negative ? -magnitude : magnitude;
     if (overflow || value < std::numeric_limits<std::int32_t>::min() ||

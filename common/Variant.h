@@ -23,7 +23,7 @@ using ByteArray = std::vector<std::uint8_t>;
 // Comparison with a text compares the value's text form; the empty value therefore equals the
 // empty text and no other text. A byte array equals no text.
 class Variant {
-public:
+  public:
     Variant() = default;
     Variant(std::string text) : value_(std::move(text)) {}
     Variant(const char* text) : value_(std::string(text)) {}
@@ -51,7 +51,7 @@ public:
     }
     friend bool operator==(const Variant& a, const Variant& b) = default;
 
-private:
+  private:
     std::variant<std::monostate, std::string, std::int32_t, ByteArray> value_;
 };
 

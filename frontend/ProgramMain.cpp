@@ -1,8 +1,8 @@
 #include "frontend/ProgramMain.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <cstdio>
 #include <string_view>
 
 #include "common/RuntimeError.h"

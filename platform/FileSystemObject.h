@@ -17,7 +17,7 @@ struct FileSystemItem {
 };
 
 class Folder {
-public:
+  public:
     virtual ~Folder() = default;
     // The collections in the order the file system lists them (NTFS: names sorted without
     // regard to case).
@@ -26,7 +26,7 @@ public:
 };
 
 class TextStream {
-public:
+  public:
     virtual ~TextStream() = default;
     virtual void WriteLine(const std::string& text) = 0;  // text, then CR LF
     virtual void Write(const std::string& text) = 0;      // text alone
@@ -34,7 +34,7 @@ public:
 };
 
 class FileSystemObject {
-public:
+  public:
     virtual ~FileSystemObject() = default;
 
     virtual bool FolderExists(const std::string& path) = 0;
@@ -50,8 +50,7 @@ public:
     // Removes the folder and everything in it; stops at the first error, undoes nothing.
     virtual void DeleteFolder(const std::string& path, bool force = false) = 0;
     // A text file in the ANSI code page, no byte-order mark.
-    virtual std::unique_ptr<TextStream> CreateTextFile(const std::string& path,
-                                                       bool overwrite) = 0;
+    virtual std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) = 0;
 };
 
 }  // namespace tamsel

@@ -10,7 +10,7 @@ namespace tamsel {
 
 // Every platform service a program uses, owned together.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
     virtual Registry& GetRegistry() = 0;
     virtual Automation& GetAutomation() = 0;

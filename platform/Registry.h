@@ -53,7 +53,7 @@ inline constexpr std::uint32_t kOpenedExistingKey = 2;
 // Members may throw std::bad_alloc; an implementation whose store is unusable throws
 // std::runtime_error with a message that names the store.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // Creates every missing key of subKey under root (or opens the existing key).

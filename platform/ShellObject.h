@@ -10,7 +10,7 @@ namespace tamsel {
 // property; Save writes the file (replacing a file of the same name). Save throws RuntimeError
 // when the folder is missing or the file cannot be written.
 class ShellShortcut {
-public:
+  public:
     virtual ~ShellShortcut() = default;
     virtual void SetTargetPath(const std::string& path) = 0;
     virtual void SetWindowStyle(std::int16_t style) = 0;
@@ -23,7 +23,7 @@ public:
 
 // The members of "WScript.Shell" that the programs use.
 class ShellObject {
-public:
+  public:
     virtual ~ShellObject() = default;
     // The path of a special folder, such as "StartMenu"; throws RuntimeError when the folder
     // kind is not known.

@@ -7,7 +7,7 @@ namespace tamsel {
 
 // The process-level services of the machine the program runs on.
 class System {
-public:
+  public:
     virtual ~System() = default;
 
     // The value of an environment variable of the process ("" when it is not set).
@@ -29,7 +29,7 @@ struct DriveInfo {
 
 // What the drive list and the directory list of a dialog show.
 class Volumes {
-public:
+  public:
     virtual ~Volumes() = default;
     virtual std::vector<DriveInfo> Drives() = 0;
     // The current directory of a drive ("D:\" when none was set), as a Windows path.

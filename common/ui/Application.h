@@ -22,7 +22,7 @@ inline constexpr int kFrontEnd = 3;             // the scripted front end could 
 
 // One running program: its forms, its front end and whether it has ended.
 class Application {
-public:
+  public:
     // failureTitle: the title of the message box that reports a failure that ends the program.
     Application(UserInterface& ui, std::string failureTitle);
 
@@ -55,13 +55,13 @@ public:
     // Called when a form unloads: ends the program when no form is left loaded.
     void FormUnloaded();
 
-private:
+  private:
     UserInterface& ui_;
     std::string failureTitle_;
     bool ended_ = false;
     int exitStatus_ = exit_status::kNormal;
-    std::vector<Form*> forms_;        // registered forms
-    std::vector<Form*> activation_;   // visible forms, most recently activated last
+    std::vector<Form*> forms_;       // registered forms
+    std::vector<Form*> activation_;  // visible forms, most recently activated last
 };
 
 }  // namespace tamsel

@@ -26,8 +26,9 @@ struct FontSpec {
 // One control of a window: its design-time properties and its run-time state. Front ends draw
 // controls from this state and report the user's input through UserActions.
 class Control {
-public:
-    Control(std::string name, ControlKind kind, TwipsRect rect) : name_(std::move(name)), kind_(kind), rect_(rect) {}
+  public:
+    Control(std::string name, ControlKind kind, TwipsRect rect)
+        : name_(std::move(name)), kind_(kind), rect_(rect) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -54,7 +55,7 @@ public:
     // The handler of a change (drive or directory list); empty when none is attached.
     std::function<void()> onChange;
 
-private:
+  private:
     std::string name_;
     ControlKind kind_;
     TwipsRect rect_;

@@ -15,7 +15,7 @@ enum class BorderStyle { FixedSingle, FixedDialog, Sizable };
 // Subclasses add their controls in the constructor and their handlers; front ends show the
 // visible forms and report input through UserActions.
 class Form {
-public:
+  public:
     Form(Application& app, std::string name);
     virtual ~Form() = default;
     Form(const Form&) = delete;
@@ -54,10 +54,10 @@ public:
     // The close box: unloads the form unless a subclass says otherwise.
     virtual void OnCloseBox() { Unload(); }
 
-protected:
+  protected:
     void AddControl(Control& control) { controls_.push_back(&control); }
 
-private:
+  private:
     Application& app_;
     std::string name_;
     bool loaded_ = false;

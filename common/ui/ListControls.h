@@ -12,7 +12,7 @@ namespace tamsel {
 // shows them: the lower-case letter, a colon and, when the volume has one, the label in square
 // brackets ("c: [System]").
 class DriveListBox : public Control {
-public:
+  public:
     DriveListBox(std::string name, TwipsRect rect, Volumes& volumes);
 
     std::vector<std::string> Entries() const;
@@ -23,7 +23,7 @@ public:
     // for a drive that is not ready; the current drive then stays.
     void SetDrive(const std::string& drive);
 
-private:
+  private:
     Volumes& volumes_;
     std::string drive_;
 };
@@ -31,7 +31,7 @@ private:
 // A directory list box: the levels of its current path (root first) and the subdirectories of
 // that path. Opening an entry (double-click) makes it the current path.
 class DirListBox : public Control {
-public:
+  public:
     DirListBox(std::string name, TwipsRect rect, Volumes& volumes);
 
     const std::string& Path() const { return path_; }
@@ -45,7 +45,7 @@ public:
     // The subdirectories of Path as the list shows them below the levels.
     std::vector<std::string> SubDirectories() const;
 
-private:
+  private:
     Volumes& volumes_;
     std::string path_;
 };

@@ -30,7 +30,7 @@ bool HasButton(MsgButtons buttons, MsgResult result);
 
 // Anything that can show a modal message box and return the button pressed.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual MsgResult ShowMessageBox(const MessageBoxSpec& spec) = 0;
 };

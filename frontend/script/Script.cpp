@@ -1,11 +1,11 @@
 #include "frontend/script/Script.h"
 
-#include "common/TextSplit.h"
-
 #include <array>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
+
+#include "common/TextSplit.h"
 
 namespace tamsel::script {
 

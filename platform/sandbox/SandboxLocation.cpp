@@ -10,7 +10,8 @@ std::filesystem::path SandboxDirectory() {
         const char* value = std::getenv(name);
         return value != nullptr && *value != '\0' ? value : nullptr;
     };
-    if (const char* explicitDir = set("TAMSEL_SANDBOX")) return std::filesystem::absolute(explicitDir);
+    if (const char* explicitDir = set("TAMSEL_SANDBOX"))
+        return std::filesystem::absolute(explicitDir);
     if (const char* dataHome = set("XDG_DATA_HOME")) {
         return std::filesystem::path(dataHome) / "tamsel-sandbox";
     }

@@ -15,7 +15,7 @@ class SqliteRegistry;
 // in use) and whether the Windows Script Host is installed. It is the Platform of programs that
 // run on the sandbox.
 class SandboxMachine : public Platform {
-public:
+  public:
     // Opens the machine in a folder, making a default machine first when the folder is missing
     // or empty. Throws std::runtime_error with a message that names the offending file when the
     // folder holds something that is not a sandbox, or a registry that is not a valid database.

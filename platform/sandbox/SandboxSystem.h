@@ -12,14 +12,14 @@ class SandboxMachine;
 // program's own folder as a Windows path (Z:\... when it was started from the host), and
 // starting a program that a Windows path names, detached, with the sandbox as its machine.
 class SandboxSystem : public System {
-public:
+  public:
     explicit SandboxSystem(SandboxMachine& machine);
 
     std::string EnvironmentVariable(const std::string& name) override;
     std::string ProgramFolder() override;
     void StartProcess(const std::string& commandLine) override;
 
-private:
+  private:
     SandboxMachine& machine_;
 };
 
