@@ -1,117 +1,107 @@
 #include "frontend/script/LogEvents.h"
 
+#include <utility>
+#include <vector>
+
 #include "common/ui/Control.h"
 #include "common/ui/Form.h"
 #include "common/ui/ListControls.h"
 
 namespace tamsel::script {
 
-using nlohmann::ordered_json;
-
 namespace {
 
-ordered_json ListOf(const std::vector<std::string>& entries) {
-    ordered_json list = ordered_json::array();
-    for (const auto& entry : entries) list.push_back(entry);
-    return list;
+// Controls without a caption log "enabled" only when they are disabled.
+void AddDisabled(LogObject& state, const Control& control) {
+    if (!control.enabled) state.Add("enabled", false);
 }
 
-// Controls without a caption log "enabled" only when they are disabled.
-void AddDisabled(ordered_json& state, const Control& control) {
-    if (!control.enabled) state["enabled"] = false;
+// A directory list shows the levels of its path, then the subdirectories of the last one.
+std::vector<std::string> DirectoryListEntries(const DirListBox& dirs) {
+    std::vector<std::string> entries = dirs.Levels();
+    for (auto& sub : dirs.SubDirectories()) entries.push_back(std::move(sub));
+    return entries;
 }
 
 }  // namespace
 
-ordered_json ControlState(const Control& control) {
-    ordered_json state = ordered_json::object();
+LogObject ControlState(const Control& control) {
+    LogObject state;
     switch (control.Kind()) {
         case ControlKind::Label:
         case ControlKind::CommandButton:
-            state["caption"] = control.caption;
-            state["enabled"] = control.enabled;
+            state.Add("caption", control.caption).Add("enabled", control.enabled);
             break;
         case ControlKind::ComboBox:
-            state["text"] = control.caption;
-            state["list"] = ListOf(control.list);
+            state.Add("text", control.caption).Add("list", control.list);
             AddDisabled(state, control);
             break;
         case ControlKind::TextBox:
-            state["text"] = control.caption;
+            state.Add("text", control.caption);
             AddDisabled(state, control);
             break;
         case ControlKind::DriveListBox:
-            if (const auto* drives = dynamic_cast<const DriveListBox*>(&control)) {
-                state["drive"] = drives->Drive();
-                state["list"] = ListOf(drives->Entries());
-            }
+            if (const auto* drives = dynamic_cast<const DriveListBox*>(&control))
+                state.Add("drive", drives->Drive()).Add("list", drives->Entries());
             AddDisabled(state, control);
             break;
         case ControlKind::DirListBox:
-            if (const auto* dirs = dynamic_cast<const DirListBox*>(&control)) {
-                state["path"] = dirs->Path();
-                ordered_json list = ListOf(dirs->Levels());
-                for (const auto& sub : dirs->SubDirectories()) list.push_back(sub);
-                state["list"] = std::move(list);
-            }
+            if (const auto* dirs = dynamic_cast<const DirListBox*>(&control))
+                state.Add("path", dirs->Path()).Add("list", DirectoryListEntries(*dirs));
             AddDisabled(state, control);
             break;
         case ControlKind::Shape:
             break;
     }
-    if (!control.visible) state["visible"] = false;
+    if (!control.visible) state.Add("visible", false);
     return state;
 }
 
-ordered_json WindowEvent(const Form& form) {
-    ordered_json controls = ordered_json::object();
+LogObject WindowEvent(const Form& form) {
+    LogObject controls;
     for (const Control* control : form.Controls())
-        controls[control->Name()] = ControlState(*control);
-    ordered_json event;
-    event["event"] = "window";
-    event["name"] = form.Name();
-    event["caption"] = form.caption;
-    event["enabled"] = form.enabled;
-    event["controls"] = std::move(controls);
+        controls.Add(control->Name(), ControlState(*control));
+    LogObject event;
+    event.Add("event", "window")
+        .Add("name", form.Name())
+        .Add("caption", form.caption)
+        .Add("enabled", form.enabled)
+        .Add("controls", controls);
     return event;
 }
 
-ordered_json MessageBoxEvent(const MessageBoxSpec& spec) {
-    ordered_json event;
-    event["event"] = "msgbox";
-    event["title"] = spec.title;
-    event["text"] = spec.text;
-    event["buttons"] = ButtonsName(spec.buttons);
-    event["icon"] = IconName(spec.icon);
-    event["default"] = ResultName(ButtonResult(spec.buttons, spec.defaultButton));
+LogObject MessageBoxEvent(const MessageBoxSpec& spec) {
+    LogObject event;
+    event.Add("event", "msgbox")
+        .Add("title", spec.title)
+        .Add("text", spec.text)
+        .Add("buttons", ButtonsName(spec.buttons))
+        .Add("icon", IconName(spec.icon))
+        .Add("default", ResultName(ButtonResult(spec.buttons, spec.defaultButton)));
     return event;
 }
 
-ordered_json AnswerEvent(MsgResult button) {
-    ordered_json event;
-    event["event"] = "answer";
-    event["button"] = ResultName(button);
+LogObject AnswerEvent(MsgResult button) {
+    LogObject event;
+    event.Add("event", "answer").Add("button", ResultName(button));
     return event;
 }
 
-ordered_json StartEvent(const std::string& commandLine) {
-    ordered_json event;
-    event["event"] = "start";
-    event["command"] = commandLine;
+LogObject StartEvent(const std::string& commandLine) {
+    LogObject event;
+    event.Add("event", "start").Add("command", commandLine);
     return event;
 }
 
-ordered_json ErrorEvent(const std::string& message) {
-    ordered_json event;
-    event["event"] = "error";
-    event["message"] = message;
+LogObject ErrorEvent(const std::string& message) {
+    LogObject event;
+    event.Add("event", "error").Add("message", message);
     return event;
 }
 
-ordered_json ExitEvent(int status) {
-    ordered_json event;
-    event["event"] = "exit";
-    event["status"] = status;
+LogObject ExitEvent(int status) {
+    LogObject event;
+    event.Add("event", "exit").Add("status", status);
     return event;
 }
 

@@ -1,0 +1,69 @@
+// The Windows programs are linked so that functions nothing calls are dropped
+// (cmake/mingw-gc-link.sh). Every function that stays must keep its unwind entry, and the
+// unwinder must find it, or an exception that passes through the function ends the program
+// instead of reaching its handler. Inline functions and template instances, ours and the C++
+// library's, are the ones whose entries that link picks one by one; this program is linked the
+// same way.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Not in an anonymous namespace: the instances below must be the shared, out-of-line kind that
+// several objects may each bring (and the link keeps one of).
+namespace tamsel::linked_unwinding {
+
+int Refuse() { throw std::runtime_error("refused"); }
+
+template <typename Function>
+[[gnu::noinline]] int OneMoreThan(Function function) {
+    return function() + 1;
+}
+
+struct CopyFails {
+    CopyFails() = default;
+    CopyFails(const CopyFails& other) : armed(other.armed) {
+        if (armed) throw std::runtime_error("copy refused");
+    }
+    CopyFails& operator=(const CopyFails&) = default;
+    bool armed = false;
+};
+
+TEST(LinkedUnwinding, ExceptionsPassThroughSharedTemplateInstances) {
+    EXPECT_THROW(OneMoreThan(&Refuse), std::runtime_error);
+    EXPECT_EQ(3, OneMoreThan(+[] { return 2; }));
+
+    // Called through the std::function's stored invoker, which cannot be inlined.
+    const std::function<int()> refusing = &Refuse;
+    EXPECT_THROW(refusing(), std::runtime_error);
+    EXPECT_THROW(OneMoreThan(refusing), std::runtime_error);
+
+    // The vector grows through its out-of-line insertion, whose clean-up runs before the
+    // exception goes on; the vector is left as it was.
+    std::vector<CopyFails> items(3);
+    items.shrink_to_fit();
+    CopyFails refusingCopy;
+    refusingCopy.armed = true;
+    EXPECT_THROW(items.push_back(refusingCopy), std::runtime_error);
+    EXPECT_EQ(3u, items.size());
+}
+
+TEST(LinkedUnwinding, ExceptionsOfTheLibraryReachTheirHandlers) {
+    const std::string text = "abc";
+    EXPECT_THROW((void)text.substr(4), std::out_of_range);
+    EXPECT_THROW((void)text.at(3), std::out_of_range);
+    std::vector<int> numbers;
+    EXPECT_THROW(numbers.reserve(numbers.max_size() + 1), std::length_error);
+    try {
+        std::string copy = text;
+        copy.replace(10, 1, "x");
+        ADD_FAILURE() << "replace past the end did not throw";
+    } catch (const std::out_of_range& error) {
+        EXPECT_NE(nullptr, std::strstr(error.what(), "replace"));
+    }
+}
+
+}  // namespace tamsel::linked_unwinding
