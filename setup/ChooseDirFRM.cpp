@@ -82,12 +82,12 @@ void ChooseDirFRM::CancelClick() {
 }
 
 void ChooseDirFRM::ReportUnusable(const std::string& description) {
-    MessageBoxSpec spec;
-    spec.title = caption;
-    spec.text = description;
-    spec.buttons = MsgButtons::OK;
-    spec.icon = MsgIcon::Exclamation;
-    App().MsgBox(spec);
+    MessageBoxSpec request;
+    request.title = caption;
+    request.text = description;
+    request.buttons = MsgButtons::OK;
+    request.icon = MsgIcon::Exclamation;
+    App().MsgBox(request);
 }
 
 }  // namespace tamsel

@@ -100,13 +100,13 @@ void Installer::CreateStartMenuEntry() {
 }
 
 void Installer::OfferToRun() {
-    MessageBoxSpec spec;
-    spec.title = "Tamsel Orry Setup Completed!";
-    spec.text = "Tamsel Orry Setup has finished.\r\nDo you want to run Tamsel Orry now?";
-    spec.buttons = MsgButtons::YesNo;
-    spec.icon = MsgIcon::None;
-    spec.defaultButton = 1;
-    if (App().MsgBox(spec) != MsgResult::Yes) return;
+    MessageBoxSpec request;
+    request.title = "Tamsel Orry Setup Completed!";
+    request.text = "Tamsel Orry Setup has finished.\r\nDo you want to run Tamsel Orry now?";
+    request.buttons = MsgButtons::YesNo;
+    request.icon = MsgIcon::None;
+    request.defaultButton = 1;
+    if (App().MsgBox(request) != MsgResult::Yes) return;
     // The whole path is the command line, unquoted and without arguments.
     App().StartProcess(platform_.GetSystem(), InstallDirectory.caption + names::kApplicationExe);
 }

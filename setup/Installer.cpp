@@ -43,14 +43,14 @@ std::string RemoveAll(const std::string& text, const std::string& what) {
 
 void Installer::OnLoad() {
     if (!ScriptingHostAvailable()) {
-        MessageBoxSpec spec;
-        spec.title = "Tamsel Orry Install";
-        spec.text = std::string("ERROR: Windows Scripting Host not found.\r\n") +
-                    "Windows Scripting Host is required for this application.\r\n" + "Go to " +
-                    kInformationPage + " for more information.";
-        spec.buttons = MsgButtons::OK;
-        spec.icon = MsgIcon::Exclamation;
-        App().MsgBox(spec);
+        MessageBoxSpec request;
+        request.title = "Tamsel Orry Install";
+        request.text = std::string("ERROR: Windows Scripting Host not found.\r\n") +
+                       "Windows Scripting Host is required for this application.\r\n" + "Go to " +
+                       kInformationPage + " for more information.";
+        request.buttons = MsgButtons::OK;
+        request.icon = MsgIcon::Exclamation;
+        App().MsgBox(request);
         // The status says why Setup ended; the window is never shown.
         App().End(exit_status::kMissingPrerequisite);
         ExitAction();

@@ -30,12 +30,12 @@ void Application::Dispatch(const std::function<void()>& handler) {
 }
 
 void Application::ReportFailure(int number, const std::string& description) {
-    MessageBoxSpec spec;
-    spec.title = failureTitle_;
-    spec.text = "Error " + std::to_string(number) + ": " + description;
-    spec.buttons = MsgButtons::OK;
-    spec.icon = MsgIcon::Critical;
-    ui_.ShowMessageBox(spec);
+    MessageBoxSpec request;
+    request.title = failureTitle_;
+    request.text = "Error " + std::to_string(number) + ": " + description;
+    request.buttons = MsgButtons::OK;
+    request.icon = MsgIcon::Critical;
+    ui_.ShowMessageBox(request);
     End(exit_status::kFailure);
 }
 

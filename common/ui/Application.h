@@ -28,7 +28,7 @@ class Application {
 
     UserInterface& Ui() { return ui_; }
 
-    MsgResult MsgBox(const MessageBoxSpec& spec) { return ui_.ShowMessageBox(spec); }
+    MsgResult MsgBox(const MessageBoxSpec& request) { return ui_.ShowMessageBox(request); }
 
     // Ends the program: every form goes and the event loop stops. The first status given
     // stays.

@@ -32,7 +32,7 @@ bool HasButton(MsgButtons buttons, MsgResult result);
 class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
-    virtual MsgResult ShowMessageBox(const MessageBoxSpec& spec) = 0;
+    virtual MsgResult ShowMessageBox(const MessageBoxSpec& request) = 0;
 };
 
 }  // namespace tamsel

@@ -16,12 +16,12 @@ bool TakesInput(const Application& app, const Form& form, const Control& control
 // A drive or directory that the list cannot show is reported the way the list itself reports
 // it, and the list keeps what it showed.
 void ReportListError(Application& app, const Form& form, const RuntimeError& error) {
-    MessageBoxSpec spec;
-    spec.title = form.caption;
-    spec.text = error.Description();
-    spec.buttons = MsgButtons::OK;
-    spec.icon = MsgIcon::Exclamation;
-    app.MsgBox(spec);
+    MessageBoxSpec request;
+    request.title = form.caption;
+    request.text = error.Description();
+    request.buttons = MsgButtons::OK;
+    request.icon = MsgIcon::Exclamation;
+    app.MsgBox(request);
 }
 
 }  // namespace

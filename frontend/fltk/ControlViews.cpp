@@ -18,11 +18,11 @@ namespace tamsel::fltk {
 
 namespace {
 
-Fl_Font FontOf(const FontSpec& spec) {
+Fl_Font FontOf(const FontSpec& design) {
     Fl_Font font = FL_HELVETICA;  // the sans-serif face stands in for "MS Sans Serif"
-    if (spec.face.find("Courier") != std::string::npos) font = FL_COURIER;
-    if (spec.face.find("Times") != std::string::npos) font = FL_TIMES;
-    return spec.bold ? font + FL_BOLD : font;
+    if (design.face.find("Courier") != std::string::npos) font = FL_COURIER;
+    if (design.face.find("Times") != std::string::npos) font = FL_TIMES;
+    return design.bold ? font + FL_BOLD : font;
 }
 
 Fl_Color ColorOf(std::int32_t rgb) {

@@ -98,7 +98,7 @@ void FltkUserInterface::CloseAll() {
     Fl::flush();
 }
 
-MsgResult FltkUserInterface::ShowMessageBox(const MessageBoxSpec& spec) {
+MsgResult FltkUserInterface::ShowMessageBox(const MessageBoxSpec& request) {
     // The windows show what the program has done so far (a new caption, say) behind the box.
     Sync(false);
     std::optional<PixelRect> owner;
@@ -108,7 +108,7 @@ MsgResult FltkUserInterface::ShowMessageBox(const MessageBoxSpec& spec) {
                 owner = PixelRect{window->x(), window->y(), window->w(), window->h()};
         }
     }
-    MessageDialog dialog(spec, scale_);
+    MessageDialog dialog(request, scale_);
     const MsgResult result = dialog.Run(owner, log_);
     dirty_ = true;
     return result;

@@ -19,7 +19,7 @@ class FltkUserInterface : public UserInterface, private WindowHost {
     ~FltkUserInterface() override;
 
     void Run(Application& app) override;
-    MsgResult ShowMessageBox(const MessageBoxSpec& spec) override;
+    MsgResult ShowMessageBox(const MessageBoxSpec& request) override;
 
   private:
     void InputHandled() override { dirty_ = true; }

@@ -112,24 +112,24 @@ const char* ButtonCaption(MsgResult result) {
     return "OK";
 }
 
-MessageDialog::MessageDialog(const MessageBoxSpec& spec, const PixelScale& scale)
-    : spec_(spec), scale_(scale) {}
+MessageDialog::MessageDialog(const MessageBoxSpec& request, const PixelScale& scale)
+    : request_(request), scale_(scale) {}
 
 MsgResult MessageDialog::Run(const std::optional<PixelRect>& owner, const GeometryLog& log) {
     const auto px = [this](int standardPixels) { return scale_.FromTwips(standardPixels * 15); };
-    const std::vector<MsgResult> results = ButtonsOf(spec_.buttons);
+    const std::vector<MsgResult> results = ButtonsOf(request_.buttons);
     const int defaultIndex =
-        (spec_.defaultButton >= 1 && spec_.defaultButton <= static_cast<int>(results.size()))
-            ? spec_.defaultButton - 1
+        (request_.defaultButton >= 1 && request_.defaultButton <= static_cast<int>(results.size()))
+            ? request_.defaultButton - 1
             : 0;
-    const std::string text = DisplayLines(spec_.text);
+    const std::string text = DisplayLines(request_.text);
     const int textSize = scale_.FontPixels(kTextPoints);
 
     int textW = 0;
     int textH = 0;
     fl_font(FL_HELVETICA, textSize);
     fl_measure(text.c_str(), textW, textH, 0);
-    const bool hasIcon = ShowsIcon(spec_.icon);
+    const bool hasIcon = ShowsIcon(request_.icon);
     const int iconSpace = hasIcon ? px(kIconSize + kMargin) : 0;
     const int contentH = std::max(textH, hasIcon ? px(kIconSize) : 0);
     const int buttonsW = static_cast<int>(results.size()) * px(kButtonWidth) +
@@ -137,9 +137,9 @@ MsgResult MessageDialog::Run(const std::optional<PixelRect>& owner, const Geomet
     const int width = std::max(iconSpace + textW, buttonsW) + 2 * px(kMargin);
     const int height = px(kMargin) + contentH + px(kMargin) + px(kButtonHeight) + px(kMargin);
 
-    auto window = std::make_unique<DialogWindow>(width, height, EscapeResult(spec_.buttons));
-    window->copy_label(spec_.title.c_str());
-    if (hasIcon) new MessageIcon(px(kMargin), px(kMargin), px(kIconSize), spec_.icon);
+    auto window = std::make_unique<DialogWindow>(width, height, EscapeResult(request_.buttons));
+    window->copy_label(request_.title.c_str());
+    if (hasIcon) new MessageIcon(px(kMargin), px(kMargin), px(kIconSize), request_.icon);
     auto* textBox =
         new Fl_Box(px(kMargin) + iconSpace, px(kMargin) + (contentH - textH) / 2, textW, textH);
     textBox->box(FL_NO_BOX);
@@ -183,8 +183,8 @@ MsgResult MessageDialog::Run(const std::optional<PixelRect>& owner, const Geomet
         buttonRects.push_back({b.label(), {b.x(), b.y(), b.w(), b.h()}});
         resultNames.push_back(ResultName(results[i]));
     }
-    log.MessageBoxShown(spec_.title, spec_.text, IconName(spec_.icon), {at.x, at.y, width, height},
-                        buttonRects, resultNames, defaultIndex);
+    log.MessageBoxShown(request_.title, request_.text, IconName(request_.icon),
+                        {at.x, at.y, width, height}, buttonRects, resultNames, defaultIndex);
 
     while (!window->Answered() && window->shown()) Fl::wait();
     window->hide();
@@ -192,7 +192,7 @@ MsgResult MessageDialog::Run(const std::optional<PixelRect>& owner, const Geomet
     // A box that vanished without an answer (the display went away) counts as its escape, or
     // as its default button when it has none.
     if (window->Answered()) return *window->Answered();
-    const auto escape = EscapeResult(spec_.buttons);
+    const auto escape = EscapeResult(request_.buttons);
     return escape ? *escape : results[static_cast<std::size_t>(defaultIndex)];
 }
 

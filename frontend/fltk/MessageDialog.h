@@ -14,14 +14,14 @@ namespace tamsel::fltk {
 // nothing when the box has neither.
 class MessageDialog {
   public:
-    MessageDialog(const MessageBoxSpec& spec, const PixelScale& scale);
+    MessageDialog(const MessageBoxSpec& request, const PixelScale& scale);
 
     // Shows the box centred over the owner (over the screen without one), waits for the answer
     // and closes the box.
     MsgResult Run(const std::optional<PixelRect>& owner, const GeometryLog& log);
 
   private:
-    MessageBoxSpec spec_;
+    MessageBoxSpec request_;
     PixelScale scale_;
 };
 

@@ -70,14 +70,14 @@ LogObject WindowEvent(const Form& form) {
     return event;
 }
 
-LogObject MessageBoxEvent(const MessageBoxSpec& spec) {
+LogObject MessageBoxEvent(const MessageBoxSpec& request) {
     LogObject event;
     event.Add("event", "msgbox")
-        .Add("title", spec.title)
-        .Add("text", spec.text)
-        .Add("buttons", ButtonsName(spec.buttons))
-        .Add("icon", IconName(spec.icon))
-        .Add("default", ResultName(ButtonResult(spec.buttons, spec.defaultButton)));
+        .Add("title", request.title)
+        .Add("text", request.text)
+        .Add("buttons", ButtonsName(request.buttons))
+        .Add("icon", IconName(request.icon))
+        .Add("default", ResultName(ButtonResult(request.buttons, request.defaultButton)));
     return event;
 }
 

@@ -18,7 +18,7 @@ namespace tamsel::script {
 LogObject WindowEvent(const Form& form);
 // The state of one control: what its kind shows on screen.
 LogObject ControlState(const Control& control);
-LogObject MessageBoxEvent(const MessageBoxSpec& spec);
+LogObject MessageBoxEvent(const MessageBoxSpec& request);
 LogObject AnswerEvent(MsgResult button);
 LogObject StartEvent(const std::string& commandLine);
 LogObject ErrorEvent(const std::string& message);

@@ -40,19 +40,19 @@ class ScriptUserInterface final : public UserInterface {
         }
     }
 
-    MsgResult ShowMessageBox(const MessageBoxSpec& spec) override {
+    MsgResult ShowMessageBox(const MessageBoxSpec& request) override {
         // The program has ended: nothing is on screen any more and the exit event stays last.
-        if (exitLogged_) return ButtonResult(spec.buttons, spec.defaultButton);
-        log_.Write(script::MessageBoxEvent(spec));
-        const ScriptCommand command = NextCommand("message box " + Quoted(spec.title));
+        if (exitLogged_) return ButtonResult(request.buttons, request.defaultButton);
+        log_.Write(script::MessageBoxEvent(request));
+        const ScriptCommand command = NextCommand("message box " + Quoted(request.title));
         if (command.kind != CommandKind::Answer) {
-            Fail(At(command) + "message box " + Quoted(spec.title) +
+            Fail(At(command) + "message box " + Quoted(request.title) +
                  " is on screen and waits for 'answer BUTTON'");
         }
         MsgResult result = MsgResult::OK;
-        if (!ParseResult(command.target, result) || !HasButton(spec.buttons, result)) {
-            Fail(At(command) + "message box " + Quoted(spec.title) + " has no button " +
-                 Quoted(command.target) + " (its buttons: " + ButtonsName(spec.buttons) + ")");
+        if (!ParseResult(command.target, result) || !HasButton(request.buttons, result)) {
+            Fail(At(command) + "message box " + Quoted(request.title) + " has no button " +
+                 Quoted(command.target) + " (its buttons: " + ButtonsName(request.buttons) + ")");
         }
         log_.Write(script::AnswerEvent(result));
         return result;

@@ -34,9 +34,9 @@ WindowStyles StylesOf(const Form& form) {
     return styles;
 }
 
-std::uint32_t MessageBoxFlags(const MessageBoxSpec& spec) {
+std::uint32_t MessageBoxFlags(const MessageBoxSpec& request) {
     std::uint32_t flags = 0;
-    switch (spec.buttons) {
+    switch (request.buttons) {
         case MsgButtons::OK:
             flags = MB_OK;
             break;
@@ -56,7 +56,7 @@ std::uint32_t MessageBoxFlags(const MessageBoxSpec& spec) {
             flags = MB_ABORTRETRYIGNORE;
             break;
     }
-    switch (spec.icon) {
+    switch (request.icon) {
         case MsgIcon::None:
             break;
         case MsgIcon::Critical:
@@ -72,7 +72,7 @@ std::uint32_t MessageBoxFlags(const MessageBoxSpec& spec) {
             flags |= MB_ICONASTERISK;
             break;
     }
-    switch (spec.defaultButton) {
+    switch (request.defaultButton) {
         case 2:
             flags |= MB_DEFBUTTON2;
             break;

@@ -26,7 +26,7 @@ struct WindowStyles {
 WindowStyles StylesOf(const Form& form);
 
 // MessageBoxA's flags for a message box: buttons, icon and default button.
-std::uint32_t MessageBoxFlags(const MessageBoxSpec& spec);
+std::uint32_t MessageBoxFlags(const MessageBoxSpec& request);
 // The result for the button id that MessageBoxA returned (IDOK, IDYES, ...).
 MsgResult ResultOfButtonId(int id);
 

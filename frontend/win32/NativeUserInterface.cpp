@@ -64,21 +64,21 @@ NativeUserInterface::NativeUserInterface() {
 // The windows go before the fonts and brushes they use.
 NativeUserInterface::~NativeUserInterface() { windows_.clear(); }
 
-HFONT NativeUserInterface::Font(const FontSpec& spec) {
+HFONT NativeUserInterface::Font(const FontSpec& request) {
     for (const CachedFont& cached : fonts_) {
-        if (cached.spec.face == spec.face && cached.spec.points == spec.points &&
-            cached.spec.bold == spec.bold) {
+        if (cached.request.face == request.face && cached.request.points == request.points &&
+            cached.request.bold == request.bold) {
             return cached.font.Get();
         }
     }
     LOGFONTA description{};
-    description.lfHeight = FontHeight(spec.points, dotsPerInch_);
-    description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    description.lfHeight = FontHeight(request.points, dotsPerInch_);
+    description.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = DEFAULT_QUALITY;
-    const std::string face = Utf8ToAnsi(spec.face);
+    const std::string face = Utf8ToAnsi(request.face);
     lstrcpynA(description.lfFaceName, face.c_str(), LF_FACESIZE);
-    fonts_.push_back(CachedFont{spec, GdiObject<HFONT>(CreateFontIndirectA(&description))});
+    fonts_.push_back(CachedFont{request, GdiObject<HFONT>(CreateFontIndirectA(&description))});
     return fonts_.back().font.Get();
 }
 
@@ -143,12 +143,12 @@ void NativeUserInterface::Run(Application& app) {
     if (failure_) std::rethrow_exception(failure_);
 }
 
-MsgResult NativeUserInterface::ShowMessageBox(const MessageBoxSpec& spec) {
+MsgResult NativeUserInterface::ShowMessageBox(const MessageBoxSpec& request) {
     // What the handler changed before the box (a caption, say) is on screen while it shows.
     SyncAll();
     HWND owner = GetActiveWindow();
-    const int pressed = MessageBoxA(owner, Utf8ToAnsi(spec.text).c_str(),
-                                    Utf8ToAnsi(spec.title).c_str(), MessageBoxFlags(spec));
+    const int pressed = MessageBoxA(owner, Utf8ToAnsi(request.text).c_str(),
+                                    Utf8ToAnsi(request.title).c_str(), MessageBoxFlags(request));
     return ResultOfButtonId(pressed);
 }
 

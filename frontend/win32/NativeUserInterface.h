@@ -20,12 +20,12 @@ class NativeUserInterface : public UserInterface {
     ~NativeUserInterface() override;
 
     void Run(Application& app) override;
-    MsgResult ShowMessageBox(const MessageBoxSpec& spec) override;
+    MsgResult ShowMessageBox(const MessageBoxSpec& request) override;
     void Ended(int exitStatus) override;
 
     // For the form windows.
     int DotsPerInch() const { return dotsPerInch_; }
-    HFONT Font(const FontSpec& spec);
+    HFONT Font(const FontSpec& request);
     HBRUSH Brush(std::int32_t rgb);
     // After the user's input went to the model: draw every form's new state.
     void SyncAll();
@@ -35,7 +35,7 @@ class NativeUserInterface : public UserInterface {
 
   private:
     struct CachedFont {
-        FontSpec spec;
+        FontSpec request;
         GdiObject<HFONT> font;
     };
     struct CachedBrush {

@@ -99,7 +99,7 @@ HWND WaitForWindow(const std::string& caption, bool dialogOnly = false, bool nee
 }
 
 struct ChildSearch {
-    std::string spec;
+    std::string target;
     HWND found;
     int seen;
 };
@@ -112,26 +112,27 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 
 BOOL CALLBACK FindChild(HWND child, LPARAM data) {
     auto* search = reinterpret_cast<ChildSearch*>(data);
-    const std::string& spec = search->spec;
-    if (spec.size() > 1 && spec[0] == '#') {
-        if (GetDlgCtrlID(child) == std::atoi(spec.c_str() + 1)) search->found = child;
-    } else if (const std::size_t colon = spec.rfind(':');
-               colon != std::string::npos && colon + 1 < spec.size() &&
-               std::isdigit(static_cast<unsigned char>(spec[colon + 1]))) {
-        if (_stricmp(ClassOf(child).c_str(), spec.substr(0, colon).c_str()) == 0 &&
-            ++search->seen == std::atoi(spec.c_str() + colon + 1)) {
+    const std::string& target = search->target;
+    if (target.size() > 1 && target[0] == '#') {
+        if (GetDlgCtrlID(child) == std::atoi(target.c_str() + 1)) search->found = child;
+    } else if (const std::size_t colon = target.rfind(':');
+               colon != std::string::npos && colon + 1 < target.size() &&
+               std::isdigit(static_cast<unsigned char>(target[colon + 1]))) {
+        if (_stricmp(ClassOf(child).c_str(), target.substr(0, colon).c_str()) == 0 &&
+            ++search->seen == std::atoi(target.c_str() + colon + 1)) {
             search->found = child;
         }
-    } else if (TextOf(child) == spec || WithoutAmpersands(TextOf(child)) == spec) {
+    } else if (TextOf(child) == target || WithoutAmpersands(TextOf(child)) == target) {
         search->found = child;
     }
     return search->found == nullptr;
 }
 
-HWND FindControl(HWND window, const std::string& spec) {
-    ChildSearch search{spec, nullptr, 0};
+HWND FindControl(HWND window, const std::string& target) {
+    ChildSearch search{target, nullptr, 0};
     EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) Fail("no control \"" + spec + "\" in \"" + TextOf(window) + "\"");
+    if (search.found == nullptr)
+        Fail("no control \"" + target + "\" in \"" + TextOf(window) + "\"");
     return search.found;
 }
 

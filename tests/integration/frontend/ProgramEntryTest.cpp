@@ -90,10 +90,10 @@ TEST_F(ProgramEntryTest, TheLoadEventCanEndTheProgramBeforeTheWindowShows) {
     // A message box in the load event that the script cannot answer: front-end error.
     EXPECT_EQ(RunEntry({},
                        [](EntryWindow& window) {
-                           MessageBoxSpec spec;
-                           spec.title = "Entry";
-                           spec.text = "Before the window";
-                           window.App().MsgBox(spec);
+                           MessageBoxSpec request;
+                           request.title = "Entry";
+                           request.text = "Before the window";
+                           window.App().MsgBox(request);
                        }),
               exit_status::kFrontEnd);
     EXPECT_EQ(LoggedKinds(), (std::vector<std::string>{"msgbox", "error", "exit"}));

@@ -184,13 +184,13 @@ TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndOnlyTheirOwnButtonsAnswerT
     std::vector<MsgResult> answers;
     const auto askTwice = [&answers](Application& app, TestWindow& window) {
         window.okButton.onClick = [&app, &window, &answers] {
-            MessageBoxSpec spec;
-            spec.title = "Question";
-            spec.text = "Sure?\r\nReally?";
-            spec.buttons = MsgButtons::YesNo;
-            spec.icon = MsgIcon::Question;
-            spec.defaultButton = 2;
-            answers.push_back(app.MsgBox(spec));
+            MessageBoxSpec request;
+            request.title = "Question";
+            request.text = "Sure?\r\nReally?";
+            request.buttons = MsgButtons::YesNo;
+            request.icon = MsgIcon::Question;
+            request.defaultButton = 2;
+            answers.push_back(app.MsgBox(request));
             if (answers.back() == MsgResult::Yes) window.Unload();
         };
     };

@@ -22,8 +22,8 @@ constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\R
 class SilentUserInterface : public UserInterface {
   public:
     void Run(Application&) override {}
-    MsgResult ShowMessageBox(const MessageBoxSpec& spec) override {
-        return boxes.ShowMessageBox(spec);
+    MsgResult ShowMessageBox(const MessageBoxSpec& request) override {
+        return boxes.ShowMessageBox(request);
     }
     RecordingMessageBoxes boxes;
 };
