@@ -7,7 +7,13 @@ namespace tamsel {
 
 namespace {
 
-std::vector<MsgResult> ButtonsOf(MsgButtons buttons) {
+constexpr std::array<MsgResult, 7> kAllResults = {
+    MsgResult::OK,    MsgResult::Cancel, MsgResult::Yes,   MsgResult::No,
+    MsgResult::Retry, MsgResult::Abort,  MsgResult::Ignore};
+
+}  // namespace
+
+std::vector<MsgResult> ButtonResults(MsgButtons buttons) {
     switch (buttons) {
         case MsgButtons::OK:
             return {MsgResult::OK};
@@ -24,12 +30,6 @@ std::vector<MsgResult> ButtonsOf(MsgButtons buttons) {
     }
     return {MsgResult::OK};
 }
-
-constexpr std::array<MsgResult, 7> kAllResults = {
-    MsgResult::OK,    MsgResult::Cancel, MsgResult::Yes,   MsgResult::No,
-    MsgResult::Retry, MsgResult::Abort,  MsgResult::Ignore};
-
-}  // namespace
 
 const char* ButtonsName(MsgButtons buttons) {
     switch (buttons) {
@@ -86,7 +86,7 @@ const char* ResultName(MsgResult result) {
 }
 
 MsgResult ButtonResult(MsgButtons buttons, int n) {
-    const auto all = ButtonsOf(buttons);
+    const auto all = ButtonResults(buttons);
     if (n < 1 || n > static_cast<int>(all.size())) return all.front();
     return all[static_cast<std::size_t>(n - 1)];
 }
@@ -102,7 +102,7 @@ bool ParseResult(const std::string& name, MsgResult& result) {
 }
 
 bool HasButton(MsgButtons buttons, MsgResult result) {
-    for (MsgResult candidate : ButtonsOf(buttons)) {
+    for (MsgResult candidate : ButtonResults(buttons)) {
         if (candidate == result) return true;
     }
     return false;

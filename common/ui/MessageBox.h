@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tamsel {
 
@@ -21,6 +22,8 @@ struct MessageBoxSpec {
 const char* ButtonsName(MsgButtons buttons);
 const char* IconName(MsgIcon icon);
 const char* ResultName(MsgResult result);
+// The results of a button set's buttons, in the order they stand.
+std::vector<MsgResult> ButtonResults(MsgButtons buttons);
 // The result that the n-th button (1-based) of a button set gives.
 MsgResult ButtonResult(MsgButtons buttons, int n);
 // Parses "OK", "Yes", "No", ...; false when the text names no result.

@@ -24,14 +24,6 @@ constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 constexpr double kTextPoints = 8.25;
 
-std::vector<MsgResult> ButtonsOf(MsgButtons buttons) {
-    std::vector<MsgResult> results{ButtonResult(buttons, 1)};
-    for (int n = 2; n <= 3 && ButtonResult(buttons, n) != results.front(); ++n) {
-        results.push_back(ButtonResult(buttons, n));
-    }
-    return results;
-}
-
 // The window of the box; it knows the answer given so far.
 class DialogWindow : public Fl_Double_Window {
   public:
@@ -92,24 +84,10 @@ std::optional<MsgResult> EscapeResult(MsgButtons buttons) {
     return std::nullopt;
 }
 
-const char* ButtonCaption(MsgResult result) {
-    switch (result) {
-        case MsgResult::OK:
-            return "OK";
-        case MsgResult::Cancel:
-            return "Cancel";
-        case MsgResult::Yes:
-            return "&Yes";
-        case MsgResult::No:
-            return "&No";
-        case MsgResult::Retry:
-            return "&Retry";
-        case MsgResult::Abort:
-            return "&Abort";
-        case MsgResult::Ignore:
-            return "&Ignore";
-    }
-    return "OK";
+std::string ButtonCaption(MsgResult result) {
+    // OK and Cancel are reached by Enter and Esc; the others by their first letter.
+    const std::string name = ResultName(result);
+    return result == MsgResult::OK || result == MsgResult::Cancel ? name : "&" + name;
 }
 
 MessageDialog::MessageDialog(const MessageBoxSpec& request, const PixelScale& scale)
@@ -117,7 +95,7 @@ MessageDialog::MessageDialog(const MessageBoxSpec& request, const PixelScale& sc
 
 MsgResult MessageDialog::Run(const std::optional<PixelRect>& owner, const GeometryLog& log) {
     const auto px = [this](int standardPixels) { return scale_.FromTwips(standardPixels * 15); };
-    const std::vector<MsgResult> results = ButtonsOf(request_.buttons);
+    const std::vector<MsgResult> results = ButtonResults(request_.buttons);
     const int defaultIndex =
         (request_.defaultButton >= 1 && request_.defaultButton <= static_cast<int>(results.size()))
             ? request_.defaultButton - 1
@@ -157,7 +135,7 @@ MsgResult MessageDialog::Run(const std::optional<PixelRect>& owner, const Geomet
     for (MsgResult result : results) {
         choices.push_back({window.get(), result});
         auto* button = new CommandButton(bx, by, px(kButtonWidth), px(kButtonHeight));
-        button->label(ButtonCaption(result));
+        button->copy_label(ButtonCaption(result).c_str());
         button->labelsize(textSize);
         button->callback(&ButtonPressed, &choices.back());
         buttons.push_back(button);

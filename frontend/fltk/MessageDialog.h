@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "common/ui/MessageBox.h"
 #include "frontend/fltk/GeometryLog.h"
@@ -31,6 +32,6 @@ std::string DisplayLines(const std::string& text);
 // The answer that Esc and the close box give, if the button set has one.
 std::optional<MsgResult> EscapeResult(MsgButtons buttons);
 // The caption of the button that gives a result, with its access key.
-const char* ButtonCaption(MsgResult result);
+std::string ButtonCaption(MsgResult result);
 
 }  // namespace tamsel::fltk

@@ -53,6 +53,13 @@ PRAGMA user_version = 1;
 static_assert(kApplicationId == 1414677831);
 
 bool IsRoot(RegKey key) { return key >= reg::kClassesRoot && key <= reg::kUsers; }
+bool IsRootId(std::int64_t id) { return id >= kFirstRootId && id < kFirstRootId + 4; }
+
+// Binds a key or value name as its bytes: names are compared byte for byte, never as text.
+SqliteStatement& BindName(SqliteStatement& statement, int index, const std::string& name) {
+    return statement.BindBlob(index, reinterpret_cast<const std::uint8_t*>(name.data()),
+                              name.size());
+}
 
 // The specific rights a requested access mask grants, generic rights mapped as Windows maps
 // them for keys (GENERIC_READ to KEY_READ, GENERIC_WRITE to KEY_WRITE, ...).
@@ -263,6 +270,26 @@ RegStatus SqliteRegistry::Resolve(RegKey key, KeyRef& ref) {
     return KeyAlive(ref.id) ? reg::kSuccess : kKeyDeletedStatus;
 }
 
+RegStatus SqliteRegistry::ResolveWithRights(RegKey key, std::uint32_t rights, std::int64_t& id) {
+    KeyRef ref;
+    RegStatus status = Resolve(key, ref);
+    if (status != reg::kSuccess) return status;
+    if ((ref.access & rights) == 0) return reg::kAccessDenied;
+    id = ref.id;
+    return reg::kSuccess;
+}
+
+std::optional<RegistryValue> SqliteRegistry::StoredValue(std::int64_t key,
+                                                         const std::string& name) {
+    auto& statement = *statements_->queryValue;
+    BindName(statement.Reset().Bind(1, key), 2, FoldCase(name));
+    if (!statement.Step()) return std::nullopt;
+    RegistryValue value{name, static_cast<std::uint32_t>(statement.ColumnInt(0)),
+                        statement.ColumnBlob(1)};
+    statement.Finish();
+    return value;
+}
+
 bool SqliteRegistry::KeyAlive(std::int64_t id) {
     auto& statement = *statements_->keyAlive;
     bool alive = statement.Reset().Bind(1, id).Step();
@@ -272,10 +299,8 @@ bool SqliteRegistry::KeyAlive(std::int64_t id) {
 
 std::optional<std::int64_t> SqliteRegistry::FindChild(std::int64_t parent,
                                                       const std::string& name) {
-    std::string folded = FoldCase(name);
     auto& statement = *statements_->findChild;
-    statement.Reset().Bind(1, parent).BindBlob(
-        2, reinterpret_cast<const std::uint8_t*>(folded.data()), folded.size());
+    BindName(statement.Reset().Bind(1, parent), 2, FoldCase(name));
     std::optional<std::int64_t> id;
     if (statement.Step()) id = statement.ColumnInt(0);
     statement.Finish();
@@ -345,13 +370,8 @@ RegStatus SqliteRegistry::CreateKeyEx(RegKey root, const std::string& subKey,
                 if (id == ref.id && (ref.access & kKeyCreateSubKey) == 0) {
                     return reg::kAccessDenied;
                 }
-                std::string folded = FoldCase(part);
-                statements_->insertKey->Reset()
-                    .Bind(1, id)
-                    .BindBlob(2, reinterpret_cast<const std::uint8_t*>(part.data()), part.size())
-                    .BindBlob(3, reinterpret_cast<const std::uint8_t*>(folded.data()),
-                              folded.size())
-                    .Run();
+                auto& insert = BindName(statements_->insertKey->Reset().Bind(1, id), 2, part);
+                BindName(insert, 3, FoldCase(part)).Run();
                 child = sqlite3_last_insert_rowid(database_->Handle());
                 created = true;
             } else {
@@ -387,20 +407,14 @@ RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
                                        std::uint32_t* size) {
     if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
     return InTransaction(false, [&]() -> RegStatus {
-        KeyRef ref;
-        RegStatus status = Resolve(key, ref);
+        std::int64_t id = 0;
+        RegStatus status = ResolveWithRights(key, reg::kKeyQueryValue, id);
         if (status != reg::kSuccess) return status;
-        if ((ref.access & reg::kKeyQueryValue) == 0) return reg::kAccessDenied;
-        std::string folded = FoldCase(valueName);
-        auto& statement = *statements_->queryValue;
-        statement.Reset().Bind(1, ref.id).BindBlob(
-            2, reinterpret_cast<const std::uint8_t*>(folded.data()), folded.size());
-        if (!statement.Step()) return reg::kFileNotFound;
-        auto storedType = static_cast<std::uint32_t>(statement.ColumnInt(0));
-        std::vector<std::uint8_t> stored = statement.ColumnBlob(1);
-        statement.Finish();
+        const auto value = StoredValue(id, valueName);
+        if (!value) return reg::kFileNotFound;
+        const std::vector<std::uint8_t>& stored = value->data;
         auto storedSize = static_cast<std::uint32_t>(stored.size());
-        if (type != nullptr) *type = storedType;
+        if (type != nullptr) *type = value->type;
         if (data == nullptr) {
             if (size != nullptr) *size = storedSize;
             return reg::kSuccess;
@@ -421,15 +435,11 @@ RegStatus SqliteRegistry::SetValueEx(RegKey key, const std::string& valueName,
     if (data == nullptr && size != 0) return reg::kInvalidParameter;
     if (valueName.size() > kMaxValueNameLength) return reg::kInvalidParameter;
     return InTransaction(true, [&]() -> RegStatus {
-        KeyRef ref;
-        RegStatus status = Resolve(key, ref);
+        std::int64_t id = 0;
+        RegStatus status = ResolveWithRights(key, kKeySetValue, id);
         if (status != reg::kSuccess) return status;
-        if ((ref.access & kKeySetValue) == 0) return reg::kAccessDenied;
-        std::string folded = FoldCase(valueName);
-        statements_->setValue->Reset()
-            .Bind(1, ref.id)
-            .BindBlob(2, reinterpret_cast<const std::uint8_t*>(valueName.data()), valueName.size())
-            .BindBlob(3, reinterpret_cast<const std::uint8_t*>(folded.data()), folded.size())
+        auto& statement = BindName(statements_->setValue->Reset().Bind(1, id), 2, valueName);
+        BindName(statement, 3, FoldCase(valueName))
             .Bind(4, static_cast<std::int64_t>(type))
             .BindBlob(5, data, size)
             .Run();
@@ -439,34 +449,24 @@ RegStatus SqliteRegistry::SetValueEx(RegKey key, const std::string& valueName,
 
 RegStatus SqliteRegistry::DeleteKey(RegKey root, const std::string& subKey) {
     return InTransaction(true, [&]() -> RegStatus {
-        KeyRef ref;
-        RegStatus status = Resolve(root, ref);
+        std::int64_t id = 0;
+        RegStatus status = FindKey(root, subKey, id);
         if (status != reg::kSuccess) return status;
-        std::vector<std::string> parts;
-        status = SplitKeyPath(subKey, parts);
-        if (status != reg::kSuccess) return status;
-        // A predefined root itself cannot be deleted.
-        if (parts.empty() && IsRoot(root)) return reg::kAccessDenied;
-        auto id = FindPath(ref.id, parts);
-        if (!id) return reg::kFileNotFound;
-        if (HasSubKeys(*id)) return reg::kAccessDenied;
-        statements_->deleteValues->Reset().Bind(1, *id).Run();
-        statements_->deleteKey->Reset().Bind(1, *id).Run();
+        // A predefined root itself cannot be deleted, whether named by itself or by a handle
+        // opened on it: the registry would lose the root.
+        if (IsRootId(id) || HasSubKeys(id)) return reg::kAccessDenied;
+        statements_->deleteValues->Reset().Bind(1, id).Run();
+        statements_->deleteKey->Reset().Bind(1, id).Run();
         return reg::kSuccess;
     });
 }
 
 RegStatus SqliteRegistry::DeleteValue(RegKey key, const std::string& valueName) {
     return InTransaction(true, [&]() -> RegStatus {
-        KeyRef ref;
-        RegStatus status = Resolve(key, ref);
+        std::int64_t id = 0;
+        RegStatus status = ResolveWithRights(key, kKeySetValue, id);
         if (status != reg::kSuccess) return status;
-        if ((ref.access & kKeySetValue) == 0) return reg::kAccessDenied;
-        std::string folded = FoldCase(valueName);
-        statements_->deleteValue->Reset()
-            .Bind(1, ref.id)
-            .BindBlob(2, reinterpret_cast<const std::uint8_t*>(folded.data()), folded.size())
-            .Run();
+        BindName(statements_->deleteValue->Reset().Bind(1, id), 2, FoldCase(valueName)).Run();
         return sqlite3_changes(database_->Handle()) > 0 ? reg::kSuccess : reg::kFileNotFound;
     });
 }
@@ -481,20 +481,13 @@ std::optional<std::string> SqliteRegistry::EnvironmentValue(const std::string& n
                               std::pair{reg::kLocalMachine, kSystemEnvironmentKey}}) {
         std::int64_t id = 0;
         if (FindKey(root, path, id) != reg::kSuccess) continue;
-        std::string folded = FoldCase(name);
-        auto& statement = *statements_->queryValue;
-        statement.Reset().Bind(1, id).BindBlob(
-            2, reinterpret_cast<const std::uint8_t*>(folded.data()), folded.size());
-        if (!statement.Step()) continue;
-        auto type = static_cast<std::uint32_t>(statement.ColumnInt(0));
-        std::vector<std::uint8_t> data = statement.ColumnBlob(1);
-        statement.Finish();
-        if (type != reg::kSz && type != reg::kExpandSz) continue;
-        std::string text(data.begin(), data.end());
+        const auto value = StoredValue(id, name);
+        if (!value || (value->type != reg::kSz && value->type != reg::kExpandSz)) continue;
+        std::string text(value->data.begin(), value->data.end());
         text = text.substr(0, text.find('\0'));
         // Windows expands REG_EXPAND_SZ variables once when it builds the environment at
         // log-on; references inside the referenced values stay as they are.
-        if (type == reg::kExpandSz && expand) {
+        if (value->type == reg::kExpandSz && expand) {
             text = ExpandReferences(
                 text, [&](const std::string& inner) { return EnvironmentValue(inner, false); });
         }
@@ -583,8 +576,7 @@ RegStatus SqliteRegistry::DeleteKeyTree(RegKey key, const std::string& path) {
         std::int64_t id = 0;
         RegStatus status = FindKey(key, path, id);
         if (status != reg::kSuccess) return status;
-        bool isRootItself = id >= kFirstRootId && id < kFirstRootId + 4;
-        DeleteSubtree(id, isRootItself);
+        DeleteSubtree(id, IsRootId(id));
         return reg::kSuccess;
     });
 }

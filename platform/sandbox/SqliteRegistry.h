@@ -100,6 +100,10 @@ class SqliteRegistry : public Registry {
     auto InTransaction(bool write, Work&& work);
 
     RegStatus Resolve(RegKey key, KeyRef& ref);
+    // Resolves a handle and checks that it was opened with one of `rights`.
+    RegStatus ResolveWithRights(RegKey key, std::uint32_t rights, std::int64_t& id);
+    // The value of that name (any case) of a key, with its name as asked.
+    std::optional<RegistryValue> StoredValue(std::int64_t key, const std::string& name);
     bool KeyAlive(std::int64_t id);
     std::optional<std::int64_t> FindChild(std::int64_t parent, const std::string& name);
     std::optional<std::int64_t> FindPath(std::int64_t start, const std::vector<std::string>& parts);

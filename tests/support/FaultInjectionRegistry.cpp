@@ -4,15 +4,6 @@
 
 namespace tamsel::test {
 
-void FaultInjectionRegistry::FailCalls(RegistryFunction function, RegStatus status,
-                                       std::size_t skip, std::size_t times) {
-    faults_[function] = Fault{status, skip, times};
-}
-
-void FaultInjectionRegistry::ThrowOutOfMemory(RegistryFunction function, std::size_t skip) {
-    faults_[function] = Fault{0, skip, 1, true};
-}
-
 std::vector<RegistryCall> FaultInjectionRegistry::CallsOf(RegistryFunction function) const {
     std::vector<RegistryCall> found;
     for (const RegistryCall& call : calls_) {
@@ -21,27 +12,19 @@ std::vector<RegistryCall> FaultInjectionRegistry::CallsOf(RegistryFunction funct
     return found;
 }
 
-bool FaultInjectionRegistry::TakeFault(RegistryFunction function, RegStatus& status) {
-    const auto it = faults_.find(function);
-    if (it == faults_.end() || it->second.times == 0) return false;
-    Fault& fault = it->second;
-    if (fault.skip > 0) {
-        --fault.skip;
-        return false;
-    }
-    --fault.times;
-    if (fault.outOfMemory) throw std::bad_alloc();
-    status = fault.status;
-    return true;
-}
-
 template <typename PassOn>
-RegStatus FaultInjectionRegistry::Handle(RegistryCall call, PassOn&& passOn) {
+RegStatus FaultInjectionRegistry::Handle(const RegistryCall& call, PassOn&& passOn) {
     calls_.push_back(call);
-    RegStatus status = 0;
-    if (!TakeFault(call.function, status)) status = passOn();
-    calls_.back().status = status;
-    return status;
+    const auto fault = faults_.find(call.function);
+    if (fault == faults_.end()) return passOn();
+    if (fault->second.skip > 0) {
+        --fault->second.skip;
+        return passOn();
+    }
+    const Fault taken = fault->second;
+    faults_.erase(fault);
+    if (taken.outOfMemory) throw std::bad_alloc();
+    return taken.status;
 }
 
 RegStatus FaultInjectionRegistry::CreateKeyEx(RegKey root, const std::string& subKey,
@@ -80,20 +63,22 @@ RegStatus FaultInjectionRegistry::OpenKeyEx(RegKey root, const std::string& subK
 RegStatus FaultInjectionRegistry::QueryValueEx(RegKey key, const std::string& valueName,
                                                std::uint32_t* type, std::uint8_t* data,
                                                std::uint32_t* size) {
-    RegistryCall call{.function = RegistryFunction::QueryValueEx, .key = key, .name = valueName};
-    call.dataGiven = data != nullptr;
-    call.sizeGiven = size != nullptr ? *size : 0;
-    return Handle(call, [&] { return inner_.QueryValueEx(key, valueName, type, data, size); });
+    return Handle({.function = RegistryFunction::QueryValueEx,
+                   .key = key,
+                   .name = valueName,
+                   .dataGiven = data != nullptr,
+                   .sizeGiven = size != nullptr ? *size : 0},
+                  [&] { return inner_.QueryValueEx(key, valueName, type, data, size); });
 }
 
 RegStatus FaultInjectionRegistry::SetValueEx(RegKey key, const std::string& valueName,
                                              std::uint32_t reserved, std::uint32_t type,
                                              const std::uint8_t* data, std::uint32_t size) {
-    RegistryCall call{.function = RegistryFunction::SetValueEx, .key = key, .name = valueName};
-    call.dataGiven = data != nullptr;
-    call.sizeGiven = size;
-    call.type = type;
-    return Handle(call,
+    return Handle({.function = RegistryFunction::SetValueEx,
+                   .key = key,
+                   .name = valueName,
+                   .dataGiven = data != nullptr,
+                   .sizeGiven = size},
                   [&] { return inner_.SetValueEx(key, valueName, reserved, type, data, size); });
 }
 
@@ -124,15 +109,15 @@ RegStatus FaultInjectionRegistry::CloseKey(RegKey key) {
 std::uint32_t FaultInjectionRegistry::ExpandEnvironment(const std::string& source,
                                                         char* destination,
                                                         std::uint32_t destinationSize) {
-    RegistryCall call{.function = RegistryFunction::ExpandEnvironment, .key = 0, .name = source};
-    call.dataGiven = destination != nullptr;
-    call.sizeGiven = destinationSize;
-    std::uint32_t needed = 0;
-    Handle(call, [&] {
-        needed = inner_.ExpandEnvironment(source, destination, destinationSize);
-        return static_cast<RegStatus>(needed);
-    });
-    return needed;
+    return static_cast<std::uint32_t>(
+        Handle({.function = RegistryFunction::ExpandEnvironment,
+                .name = source,
+                .dataGiven = destination != nullptr,
+                .sizeGiven = destinationSize},
+               [&] {
+                   return static_cast<RegStatus>(
+                       inner_.ExpandEnvironment(source, destination, destinationSize));
+               }));
 }
 
 }  // namespace tamsel::test

@@ -29,36 +29,33 @@ struct RegistryCall {
     std::string name;             // subkey, value name or source text
     std::uint32_t options = 0;    // options of CreateKeyEx / OpenKeyEx
     std::uint32_t access = 0;     // access mask of CreateKeyEx / OpenKeyEx
-    bool dataGiven = false;       // QueryValueEx / SetValueEx: a buffer was passed
+    bool dataGiven = false;       // QueryValueEx / SetValueEx / ExpandEnvironment: a buffer
     std::uint32_t sizeGiven = 0;  // the size passed in (data size, or the destination size)
-    std::uint32_t type = 0;       // SetValueEx: the type written
-    RegStatus status = 0;         // what the call returned (ExpandEnvironment: its result)
 };
 
 // Wraps any Registry: passes every call on, records it, keeps count of the key handles that
-// were opened and not yet closed, and makes chosen calls fail with a chosen status without
-// passing them on.
+// were opened and not yet closed, and makes chosen calls fail without passing them on.
 class FaultInjectionRegistry : public Registry {
   public:
     explicit FaultInjectionRegistry(Registry& inner) : inner_(inner) {}
 
-    // The calls of `function` after the next `skip` ones fail `times` times with `status`
-    // (ExpandEnvironment fails by returning 0). A failing call is not passed on, except
-    // CloseKey, which still closes the wrapped handle. A failing Create/OpenKeyEx hands out no
-    // handle.
-    void FailCalls(RegistryFunction function, RegStatus status, std::size_t skip = 0,
-                   std::size_t times = 1);
-
+    // The call of `function` after the next `skip` ones fails with `status` (ExpandEnvironment
+    // by returning 0). CloseKey still closes the wrapped handle; a failing Create/OpenKeyEx
+    // hands out no handle.
+    void FailCalls(RegistryFunction function, RegStatus status, std::size_t skip = 0) {
+        faults_[function] = Fault{status, skip, false};
+    }
     // The call of `function` after the next `skip` ones throws std::bad_alloc, as a registry
     // does when memory runs out.
-    void ThrowOutOfMemory(RegistryFunction function, std::size_t skip = 0);
+    void ThrowOutOfMemory(RegistryFunction function, std::size_t skip = 0) {
+        faults_[function] = Fault{0, skip, true};
+    }
 
     // Handles opened by CreateKeyEx or OpenKeyEx and not yet closed.
     std::size_t OpenHandleCount() const { return open_.size(); }
     // CloseKey calls for a handle that this decorator did not see opened (or closed twice).
     std::size_t StrayCloseCount() const { return strayCloses_; }
 
-    const std::vector<RegistryCall>& Calls() const { return calls_; }
     std::vector<RegistryCall> CallsOf(RegistryFunction function) const;
     void ClearCalls() { calls_.clear(); }
 
@@ -81,16 +78,13 @@ class FaultInjectionRegistry : public Registry {
     struct Fault {
         RegStatus status = 0;
         std::size_t skip = 0;
-        std::size_t times = 0;
         bool outOfMemory = false;
     };
 
-    // Whether this call of `function` is to fail, and with which status; throws when it is
-    // to run out of memory.
-    bool TakeFault(RegistryFunction function, RegStatus& status);
-    // Records the call, then fails it or passes it on; its status is recorded too.
+    // Records the call, then fails it (throwing when it is to run out of memory) or passes it
+    // on; returns its status.
     template <typename PassOn>
-    RegStatus Handle(RegistryCall call, PassOn&& passOn);
+    RegStatus Handle(const RegistryCall& call, PassOn&& passOn);
 
     Registry& inner_;
     std::map<RegistryFunction, Fault> faults_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/ui/MessageBox.h"
+#include "common/ui/UserInterface.h"
 
 namespace tamsel::test {
 
@@ -22,6 +23,16 @@ class RecordingMessageBoxes : public MessageBoxes {
   private:
     std::deque<MsgResult> answers_;
     std::vector<MessageBoxSpec> shown_;
+};
+
+// A front end that shows nothing and answers every message box through RecordingMessageBoxes.
+class SilentUserInterface : public UserInterface {
+  public:
+    void Run(Application&) override {}
+    MsgResult ShowMessageBox(const MessageBoxSpec& request) override {
+        return boxes.ShowMessageBox(request);
+    }
+    RecordingMessageBoxes boxes;
 };
 
 }  // namespace tamsel::test

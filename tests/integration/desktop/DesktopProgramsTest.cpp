@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "ExpectedLayouts.h"
 #include "ScreenDriver.h"
 #include "XvfbServer.h"
+#include "common/ui/Application.h"
 #include "platform/sandbox/RegFile.h"
 #include "platform/sandbox/SandboxMachine.h"
+#include "setup/Installer.h"
+#include "support/RecordingMessageBoxes.h"
 #include "support/SandboxTest.h"
+#include "uninstall/Remove.h"
 
 namespace tamsel::test {
 namespace {
@@ -92,10 +95,11 @@ class DesktopProgramsTest : public SandboxTest {
         return *entry;
     }
 
-    // Compares a shown window with its design: client size, centring, each control's
-    // rectangle within two pixels of twips / 15, and the tab order.
-    void ExpectLayout(const nlohmann::json& shown, const DesignedWindow& design) {
+    // Compares a shown window with the design of its form: client size, centring, each
+    // control's rectangle within two pixels of twips / 15, and the tab order.
+    void ExpectLayout(const nlohmann::json& shown, const Form& design) {
         ASSERT_FALSE(shown.is_null());
+        const std::string& form = design.Name();
         EXPECT_EQ(shown.value("caption", ""), design.caption);
         ASSERT_DOUBLE_EQ(shown.value("pixelsPerInch", 0.0), 96.0) << "Xvfb runs at 96 dpi";
         const auto near = [](int pixels, int twips) {
@@ -103,22 +107,22 @@ class DesktopProgramsTest : public SandboxTest {
                    kTolerancePixels;
         };
         const ScreenRect window = RectOf(shown.at("window"));
-        EXPECT_TRUE(near(window.w, design.width)) << design.form << " width " << window.w;
-        EXPECT_TRUE(near(window.h, design.height)) << design.form << " height " << window.h;
+        EXPECT_TRUE(near(window.w, design.clientWidthTwips)) << form << " width " << window.w;
+        EXPECT_TRUE(near(window.h, design.clientHeightTwips)) << form << " height " << window.h;
         EXPECT_LE(std::abs(window.x - (XvfbServer::kWidth - window.w) / 2), 1) << "centred";
         EXPECT_LE(std::abs(window.y - (XvfbServer::kHeight - window.h) / 2), 1) << "centred";
 
         const auto& controls = shown.at("controls");
-        ASSERT_EQ(controls.size(), design.controls.size()) << design.form;
+        ASSERT_EQ(controls.size(), design.Controls().size()) << form;
         for (std::size_t i = 0; i < controls.size(); ++i) {
-            const DesignedControl& want = design.controls[i];
-            const auto& got = controls[i];
-            EXPECT_EQ(got.value("name", ""), want.name) << design.form << " tab order at " << i;
-            const ScreenRect r = RectOf(got);
-            EXPECT_TRUE(near(r.x, want.left) && near(r.y, want.top) && near(r.w, want.width) &&
-                        near(r.h, want.height))
-                << design.form << "." << want.name << " at " << r.x << "," << r.y << " " << r.w
-                << "x" << r.h;
+            const Control& want = *design.Controls()[i];
+            const TwipsRect& at = want.Rect();
+            EXPECT_EQ(controls[i].value("name", ""), want.Name()) << form << " tab order at " << i;
+            const ScreenRect r = RectOf(controls[i]);
+            EXPECT_TRUE(near(r.x, at.left) && near(r.y, at.top) && near(r.w, at.width) &&
+                        near(r.h, at.height))
+                << form << "." << want.Name() << " at " << r.x << "," << r.y << " " << r.w << "x"
+                << r.h;
         }
     }
 
@@ -168,6 +172,12 @@ class DesktopProgramsTest : public SandboxTest {
         EXPECT_EQ(result.status, status) << result.problem << result.err;
     }
 
+    // The forms as the programs make them, for their design; they are never shown here.
+    SilentUserInterface ui_;
+    Application designs_{ui_, "design"};
+    Installer installer_{designs_, *machine_};
+    Remove remove_{designs_, *machine_};
+
     std::unique_ptr<XvfbServer> xvfb_;
     std::unique_ptr<ScreenDriver> screen_;
     ScratchDirectory logFolder_;
@@ -182,7 +192,7 @@ TEST_F(DesktopProgramsTest, InstallsAndRemovesByClickingAsTheScriptedFrontEndDoe
 
     auto setup = StartDesktop({BuiltFile("dist/Setup").string()});
     const auto installer = WaitForShown("window", "form", "Installer", 0);
-    ExpectLayout(installer, kInstallerDesign);
+    ExpectLayout(installer, installer_);
     Screenshot(installer, "installer");
 
     // The Installer has no cancel button: Esc must not close it.
@@ -191,7 +201,7 @@ TEST_F(DesktopProgramsTest, InstallsAndRemovesByClickingAsTheScriptedFrontEndDoe
     std::size_t skip = LogLines(log_);
     Click(installer, ControlRect(installer, "ChangeDirBTN"));
     const auto chooser = WaitForShown("window", "form", "ChooseDirFRM", skip);
-    ExpectLayout(chooser, kChooserDesign);
+    ExpectLayout(chooser, installer_.DirectoryChooser());
     Screenshot(chooser, "install-to");
     Click(chooser, ControlRect(chooser, "CancelButton"));
     ASSERT_TRUE(screen_->WaitForWindowGone("Install To..."));
@@ -218,7 +228,7 @@ TEST_F(DesktopProgramsTest, InstallsAndRemovesByClickingAsTheScriptedFrontEndDoe
     auto uninstall = StartUninstaller();
     skip = LogLines(log_);
     const auto remove = WaitForShown("window", "form", "Remove", skip);
-    ExpectLayout(remove, kRemoveDesign);
+    ExpectLayout(remove, remove_);
     Screenshot(remove, "uninstall");
     Click(remove, ControlRect(remove, "OKButton"));
     const auto complete =

@@ -93,7 +93,13 @@ TEST_F(SqliteRegistryTest, DeleteKeyRefusesKeysWithSubkeys) {
     EXPECT_TRUE(registry_->KeyExists(kLm, "Parent\\Child"));
     EXPECT_EQ(Get(*registry_, kLm, "Parent", "v").data, BytesOf("kept\0"s));
     EXPECT_EQ(registry_->DeleteKey(kLm, "Parent\\Missing"), reg::kFileNotFound);
+    // A root stays, named by itself or through a handle opened on it.
+    RegKey root = 0;
+    ASSERT_EQ(Open(reg::kClassesRoot, "", &root), reg::kSuccess);
     EXPECT_EQ(registry_->DeleteKey(kLm, ""), reg::kAccessDenied);
+    EXPECT_EQ(registry_->DeleteKey(root, ""), reg::kAccessDenied);
+    registry_->CloseKey(root);
+    EXPECT_TRUE(registry_->KeyExists(reg::kClassesRoot, ""));
 
     // A handle to a key deleted afterwards reports the deletion, as on Windows; a new key of
     // the same name is another key.

@@ -5,7 +5,6 @@
 
 #include "common/ui/Application.h"
 #include "common/ui/UserActions.h"
-#include "common/ui/UserInterface.h"
 #include "platform/sandbox/SqliteRegistry.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/SandboxTest.h"
@@ -17,16 +16,6 @@ namespace {
 const std::string kFolder = kInstallFolder;
 const std::string kGroup = std::string(kPrograms) + "\\Tamsel Orry";
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// A front end that shows nothing and answers every message box through RecordingMessageBoxes.
-class SilentUserInterface : public UserInterface {
-  public:
-    void Run(Application&) override {}
-    MsgResult ShowMessageBox(const MessageBoxSpec& request) override {
-        return boxes.ShowMessageBox(request);
-    }
-    RecordingMessageBoxes boxes;
-};
 
 // The Remove window on a fresh machine, shown and waiting for the user.
 class RemovalTest : public SandboxTest {

@@ -103,38 +103,7 @@ TEST_F(AutomationContract, FoldersListTheirEntriesAndTextFilesAreWrittenAsGiven)
     EXPECT_EQ(err::kPathNotFound, ErrorNumberOf([&] { fso.GetFolder(root_ + "\\Games"); }));
 }
 
-// What a saved shortcut file holds, read back through the shell link.
-struct SavedLink {
-    std::string target, description, workingDirectory, iconPath;
-    int iconIndex = -1;
-    int showCommand = -1;
-    WORD hotKey = 0xFFFF;
-};
-
-SavedLink ReadLink(const std::string& path) {
-    SavedLink saved;
-    win32::ComPtr<IShellLinkA> link;
-    EXPECT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IShellLinkA, link.OutVoid()));
-    win32::ComPtr<IPersistFile> file;
-    EXPECT_EQ(S_OK, link->QueryInterface(IID_IPersistFile, file.OutVoid()));
-    std::wstring wide(path.begin(), path.end());
-    EXPECT_EQ(S_OK, file->Load(wide.c_str(), STGM_READ));
-    char text[MAX_PATH + 1] = {};
-    link->GetPath(text, MAX_PATH, nullptr, 0);
-    saved.target = text;
-    link->GetDescription(text, MAX_PATH);
-    saved.description = text;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    saved.workingDirectory = text;
-    link->GetIconLocation(text, MAX_PATH, &saved.iconIndex);
-    saved.iconPath = text;
-    link->GetShowCmd(&saved.showCommand);
-    link->GetHotkey(&saved.hotKey);
-    return saved;
-}
-
-TEST_F(AutomationContract, ShellFindsTheStartMenuAndShortcutsCarryAllSixProperties) {
+TEST_F(AutomationContract, ShellFindsTheStartMenuAndShortcutsHoldTheirWindowStyleAndHotKey) {
     auto shell = platform_->GetAutomation().CreateShell();
     const std::string startMenu = shell->SpecialFolder("StartMenu");
     char expected[MAX_PATH + 1] = {};
@@ -155,16 +124,9 @@ TEST_F(AutomationContract, ShellFindsTheStartMenuAndShortcutsCarryAllSixProperti
         shortcut->SetDescription("Tamsel Orry");
         shortcut->SetWorkingDirectory(root_ + "\\");
         shortcut->Save();
-        const SavedLink saved = ReadLink(link);
-        EXPECT_EQ(target, saved.target);
-        EXPECT_EQ("Tamsel Orry", saved.description);
-        EXPECT_EQ(root_ + "\\", saved.workingDirectory);
-        EXPECT_EQ(target, saved.iconPath);
-        EXPECT_EQ(0, saved.iconIndex);
-        EXPECT_EQ(SW_SHOWNORMAL, saved.showCommand);
-        EXPECT_EQ(*hotKey != '\0' ? 0x0346 : 0, saved.hotKey) << hotKey;
-        // The file itself says so (the shell link reads a ShowCommand of 0 as normal too):
-        // ShowCommand at byte 60 of the header, HotKey at byte 64.
+        // The parity test compares every property with the sandbox's shortcuts; here, the two
+        // that the shell link reads back even when the file lacks them (a ShowCommand of 0
+        // reads as normal): ShowCommand at byte 60 of the header, HotKey at byte 64.
         const std::string bytes = ReadFileBytes(link);
         ASSERT_GT(bytes.size(), 66u);
         EXPECT_EQ(1, bytes[60]);

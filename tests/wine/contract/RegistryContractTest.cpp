@@ -26,12 +26,11 @@ class RegistryContract : public ::testing::Test {
     }
     Registry& registry() { return platform_->GetRegistry(); }
 
-    RegKey Create(const std::string& path) {
+    RegKey Create(const std::string& path, std::uint32_t* disposition = nullptr) {
         RegKey key = 0;
-        std::uint32_t disposition = 0;
         EXPECT_EQ(reg::kSuccess, registry().CreateKeyEx(reg::kCurrentUser, path, 0, nullptr,
                                                         reg::kOptionNonVolatile, reg::kKeySixRights,
-                                                        &key, &disposition));
+                                                        &key, disposition));
         return key;
     }
     void SetText(RegKey key, const std::string& name, const std::string& text) {
@@ -46,16 +45,12 @@ class RegistryContract : public ::testing::Test {
 
 TEST_F(RegistryContract, CreatesNestedKeysAndReportsTheStatusCodesCallersRelyOn) {
     const std::string deep = std::string(kScratch) + "\\A\\B\\C";
-    RegKey key = 0;
     std::uint32_t disposition = 0;
-    ASSERT_EQ(reg::kSuccess, registry().CreateKeyEx(reg::kCurrentUser, deep, 0, nullptr, 0,
-                                                    reg::kKeySixRights, &key, &disposition));
+    EXPECT_EQ(reg::kSuccess, registry().CloseKey(Create(deep, &disposition)));
     EXPECT_EQ(reg::kCreatedNewKey, disposition);
-    EXPECT_EQ(reg::kSuccess, registry().CloseKey(key));
-    ASSERT_EQ(reg::kSuccess, registry().CreateKeyEx(reg::kCurrentUser, deep, 0, nullptr, 0,
-                                                    reg::kKeySixRights, &key, &disposition));
+    registry().CloseKey(Create(deep, &disposition));
     EXPECT_EQ(reg::kOpenedExistingKey, disposition);
-    registry().CloseKey(key);
+    RegKey key = 0;
 
     // Names are compared without regard to case.
     ASSERT_EQ(reg::kSuccess,
@@ -110,19 +105,14 @@ TEST_F(RegistryContract, QueriesSizeFirstThenDataAndReportsMoreData) {
     ASSERT_EQ(reg::kSuccess, registry().QueryValueEx(key, "Number", &type, back, &size));
     EXPECT_EQ(reg::kDword, type);
     EXPECT_EQ(0, std::memcmp(dword, back, 4));
-    registry().CloseKey(key);
-}
 
-TEST_F(RegistryContract, TextOutsideAsciiIsUtf8OnBothSidesOfTheAnsiBoundary) {
-    const RegKey key = Create(kScratch);
-    const std::string text = "Caf\xC3\xA9 M\xC3\xBCller";  // "Café Müller" in UTF-8
+    // Text outside ASCII is UTF-8 on both sides of the ANSI boundary, sizes in UTF-8 bytes.
+    const std::string text = "Caf\xC3\xA9 M\xC3\xBCller";
     SetText(key, "Name \xC3\xA9", text);
-
-    std::uint32_t type = 0;
-    std::uint32_t size = 0;
+    size = 0;
     ASSERT_EQ(reg::kSuccess, registry().QueryValueEx(key, "Name \xC3\xA9", &type, nullptr, &size));
-    EXPECT_EQ(text.size() + 1, size);  // counted in UTF-8 bytes
-    std::vector<std::uint8_t> buffer(size, 0);
+    EXPECT_EQ(text.size() + 1, size);
+    buffer.assign(size, 0);
     ASSERT_EQ(reg::kSuccess,
               registry().QueryValueEx(key, "Name \xC3\xA9", &type, buffer.data(), &size));
     EXPECT_EQ(text, std::string(reinterpret_cast<const char*>(buffer.data())));
