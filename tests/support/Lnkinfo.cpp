@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "support/ChildProcess.h"
@@ -23,15 +22,21 @@ std::map<std::string, std::string> LnkinfoProperties(const std::filesystem::path
     const ProcessResult result = RunProcess({"/usr/bin/env", "lnkinfo", file.string()});
     EXPECT_EQ(result.status, 0) << file << ": " << result.err << result.problem;
     std::map<std::string, std::string> properties;
-    // ShowCommand and HotKey straight from the header (offsets 0x3C and 0x40): lnkinfo
-    // 20181227 prints the target's file size on its "Show Window value" and "Hot Key value"
-    // lines, so those two are read here instead.
-    std::ifstream in(file, std::ios::binary);
-    unsigned char header[0x4C] = {};
-    in.read(reinterpret_cast<char*>(header), sizeof header);
-    properties["ShowCommand"] =
-        std::to_string(header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | header[0x3F] << 24);
-    properties["HotKey"] = std::to_string(header[0x40] | header[0x41] << 8);
+    // lnkinfo 20181227 prints the target's file size on its "Show Window value" and "Hot Key
+    // value" lines, so those two come from ExifTool, a second reader independent of this
+    // project, as numbers: the ShowCommand and the HotKey word of the header.
+    const ProcessResult exif = RunProcess(
+        {"/usr/bin/env", "exiftool", "-s", "-n", "-RunWindow", "-HotKey", file.string()});
+    EXPECT_EQ(exif.status, 0) << file << ": " << exif.err << exif.problem;
+    std::istringstream exifText(exif.out);
+    for (std::string line; std::getline(exifText, line);) {
+        const auto colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        const std::string tag = Trim(line.substr(0, colon));
+        const std::string value = Trim(line.substr(colon + 1));
+        if (tag == "RunWindow") properties["ShowCommand"] = value;
+        if (tag == "HotKey") properties["HotKey"] = value;
+    }
     std::istringstream text(result.out);
     for (std::string line; std::getline(text, line);) {
         const auto colon = line.find(':');

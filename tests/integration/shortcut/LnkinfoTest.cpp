@@ -1,4 +1,5 @@
-// Shortcuts written on the sandbox, read back by lnkinfo (liblnk-utils) as an independent reader.
+// Shortcuts written on the sandbox, read back by lnkinfo (liblnk-utils) and ExifTool, readers
+// independent of this project.
 
 #include <gtest/gtest.h>
 
