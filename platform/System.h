@@ -15,9 +15,11 @@ class System {
     // The folder that holds the running program, as a Windows path: no trailing "\" except
     // for a drive root.
     virtual std::string ProgramFolder() = 0;
-    // Starts a command line as a new process in a normal window and does not wait for it.
+    // Starts the program at this full path as a new process in a normal window and does not
+    // wait for it. Exactly that file is started; the path, unquoted and without arguments, is
+    // also the process's command line.
     // Throws RuntimeError (53 when the program file does not exist) when it cannot start.
-    virtual void StartProcess(const std::string& commandLine) = 0;
+    virtual void StartProcess(const std::string& programPath) = 0;
 };
 
 // One entry of a drive list: "c:" and the volume label.

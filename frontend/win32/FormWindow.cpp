@@ -279,10 +279,18 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
     // program disabled it) is dropped, as the screen itself would drop it.
     if (syncing_ || !IsWindowEnabled(window_.Get())) return;
     ControlView* view = nullptr;
-    if (from == nullptr && (id == IDOK || id == IDCANCEL)) {
-        // Enter or Esc on a control that is not a button: the default or cancel button, if the
-        // form has one.
-        view = ViewWithRole(id == IDOK);
+    if (id == IDOK || id == IDCANCEL) {
+        // Enter or Esc, as the dialog keyboard handling reports them (no control has these
+        // ids). Enter on a focused command button that is not drawn as the default comes as
+        // IDOK from that button: it presses the focused button, as a person expects. Enter
+        // anywhere else, and Esc, press the form's default or cancel button, if it has one.
+        for (ControlView& candidate : views_) {
+            if (id == IDOK && from != nullptr && candidate.window == from &&
+                candidate.control->Kind() == ControlKind::CommandButton) {
+                view = &candidate;
+            }
+        }
+        if (view == nullptr) view = ViewWithRole(id == IDOK);
         if (view == nullptr) return;
         code = BN_CLICKED;
     } else {

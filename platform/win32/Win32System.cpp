@@ -42,15 +42,21 @@ class Win32System : public System {
         }
     }
 
-    void StartProcess(const std::string& commandLine) override {
-        std::string command = Utf8ToAnsi(commandLine);
-        STARTUPINFOA startup{};
+    void StartProcess(const std::string& programPath) override {
+        // The program is named as the application, so Windows starts exactly that file. Given
+        // only the command line, it would read an unquoted path with spaces as a program and
+        // its arguments and try each prefix in turn: "C:\Program Files\App\app.exe" would
+        // start a "C:\Program.exe" planted there. The command line stays the bare path, which
+        // is what the started program sees as its own.
+        const std::wstring application = Utf8ToWide(programPath);
+        std::wstring commandLine = application;  // CreateProcessW may write into it
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process)) {
+        if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &process)) {
             throw ErrorFromWin32(GetLastError());
         }
         // Not waited for: the handles are only closed.

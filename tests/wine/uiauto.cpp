@@ -15,6 +15,8 @@
 //                                    check that it contains TEXT ("" for any; \n for CR LF),
 //                                    press BUTTON
 //   close WINDOW                     the close box (WM_CLOSE)
+//   press WINDOW KEY                 a key (enter, escape, tab, space) pressed on the control
+//                                    that has the focus in that window's thread
 //   dump WINDOW                      print each control: id, class, text
 //   hold FILE SECONDS                keep FILE open without sharing for SECONDS
 //
@@ -216,6 +218,27 @@ void Hold(const std::string& path, int seconds) {
     CloseHandle(file);
 }
 
+// Posts the key's down and up messages to the control that has the focus, as the keyboard
+// would: the program's message loop sees them as typed.
+void Press(HWND window, const std::string& key) {
+    UINT code = 0;
+    if (key == "enter") code = VK_RETURN;
+    if (key == "escape") code = VK_ESCAPE;
+    if (key == "tab") code = VK_TAB;
+    if (key == "space") code = VK_SPACE;
+    if (code == 0) Fail("unknown key \"" + key + "\"");
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
+        thread.hwndFocus != nullptr) {
+        target = thread.hwndFocus;
+    }
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYDOWN, code, scan | 1);
+    PostMessageA(target, WM_KEYUP, code, scan | 1 | (1L << 30) | (1L << 31));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -291,6 +314,10 @@ int main(int argc, char** argv) {
             need(i, 1);
             PostMessageA(WaitForWindow(args[i + 1], false, false), WM_CLOSE, 0, 0);
             i += 2;
+        } else if (step == "press") {
+            need(i, 2);
+            Press(WaitForWindow(args[i + 1]), args[i + 2]);
+            i += 3;
         } else if (step == "dump") {
             need(i, 1);
             EnumChildWindows(WaitForWindow(args[i + 1], false, false), PrintChild, 0);

@@ -149,8 +149,12 @@ TEST_F(AutomationContract, SystemStartsProgramsAndKnowsItsOwnFolder) {
     EXPECT_EQ("", system.EnvironmentVariable("TAMSEL_NO_SUCH_VARIABLE"));
     const std::string folder = system.ProgramFolder();
     EXPECT_TRUE(fso_->FileExists(folder + "\\win32_contract_tests.exe")) << folder;
+    // A missing program in a folder with a space is reported as missing: the program planted
+    // at the path's first word plus ".exe" is not started instead.
+    fso_->CreateFolder(root_ + "\\no such");
+    fso_->CopyFile("C:\\windows\\system32\\hostname.exe", root_ + "\\no.exe", true);
     EXPECT_EQ(err::kFileNotFound,
-              ErrorNumberOf([&] { system.StartProcess("\"" + root_ + "\\missing.exe\""); }));
+              ErrorNumberOf([&] { system.StartProcess(root_ + "\\no such\\missing.exe"); }));
 
     Volumes& volumes = platform_->GetVolumes();
     const auto drives = volumes.Drives();
