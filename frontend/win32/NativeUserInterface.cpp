@@ -4,6 +4,7 @@
 
 #include "common/ui/Application.h"
 #include "common/ui/Form.h"
+#include "frontend/win32/CaptionFit.h"
 #include "frontend/win32/FormWindow.h"
 #include "frontend/win32/NativeStyles.h"
 #include "platform/win32/AnsiText.h"
@@ -43,7 +44,10 @@ const char* FormWindowClass() {
         windowClass.lpfnWndProc = FormWindowProcedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+        // The program's own icon (resource 1) in the title bar and the task bar.
+        windowClass.hIcon = LoadIconA(windowClass.hInstance, MAKEINTRESOURCEA(1));
+        if (windowClass.hIcon == nullptr)
+            windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kFormWindowClass;
         return RegisterClassExA(&windowClass) != 0;
@@ -115,6 +119,7 @@ void NativeUserInterface::SyncAll() {
             found = windows_.end() - 1;
         }
         (*found)->Sync();
+        FitCaptions((*found)->Handle());
     }
 }
 

@@ -22,7 +22,7 @@ supported_os=(e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440
 while read -r program level description; do
   file="$dist/$program"
   echo "# $program"
-  manifest=$(wrestool -x -t 24 "$file" 2>/dev/null | tr -d '\r' || true)
+  manifest=$(wrestool -x --raw -t 24 "$file" 2>/dev/null | tr -d '\r' || true)
   expect "manifest: execution level $level" "$manifest" "requestedExecutionLevel level=\"$level\""
   expect "manifest: system DPI aware" "$manifest" '<dpiAware[^>]*>true</dpiAware>'
   expect "manifest: not per-monitor" "$manifest" '<dpiAwareness[^>]*>system</dpiAwareness>'

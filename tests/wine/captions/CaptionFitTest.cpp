@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/ui/Application.h"
+#include "frontend/win32/CaptionFit.h"
 #include "frontend/win32/FormWindow.h"
 #include "frontend/win32/NativeUserInterface.h"
 #include "platform/Platform.h"
@@ -62,6 +63,10 @@ std::string Clipping(HWND control) {
     const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
     const HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
     DrawTextW(dc, text.c_str(), -1, &needed, format);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     const LONG width = client.right - client.left;
@@ -69,7 +74,8 @@ std::string Clipping(HWND control) {
     if (needed.right <= width && needed.bottom <= height) return "";
     return WideToUtf8(text) + " needs " + std::to_string(needed.right) + "x" +
            std::to_string(needed.bottom) + ", has " + std::to_string(width) + "x" +
-           std::to_string(height);
+           std::to_string(height) + " in " + WideToUtf8(face) + " " +
+           std::to_string(metrics.tmHeight) + " px";
 }
 
 BOOL CALLBACK CollectClipping(HWND child, LPARAM data) {
@@ -88,12 +94,16 @@ class CaptionFit : public ::testing::Test {
   protected:
     void SetUp() override {
         const char* expected = std::getenv("TAMSEL_EXPECT_DPI");
-        if (expected != nullptr) ASSERT_EQ(std::atoi(expected), ui_.DotsPerInch());
+        if (expected != nullptr) {
+            ASSERT_EQ(std::atoi(expected), ui_.DotsPerInch());
+        }
     }
 
     std::vector<std::string> ClippedIn(Form& form, HWND owner = nullptr) {
         windows_.push_back(std::make_unique<FormWindow>(ui_, app_, form, owner));
+        // As the front end brings a window in line with its form.
         windows_.back()->Sync();
+        FitCaptions(windows_.back()->Handle());
         return ClippedCaptions(windows_.back()->Handle());
     }
 
@@ -112,6 +122,58 @@ TEST_F(CaptionFit, TheFormsShowEveryCaptionWhole) {
         << "ChooseDirFRM";
     EXPECT_EQ(std::vector<std::string>(), ClippedIn(remove)) << "Remove";
     windows_.clear();
+}
+
+// The front end's remedies, on labels of a plain window: one that fits stays as it is, one with
+// free space to its right widens, one hemmed in by the window's edge or by another control
+// gets a smaller font.
+TEST(CaptionFitting, LabelsWidenIntoFreeSpaceOrTakeASmallerFont) {
+    WindowHandle form(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 200, nullptr,
+                                      nullptr, nullptr, nullptr));
+    ASSERT_NE(nullptr, form.Get());
+    const RECT area{0, 0, 300, 120};
+    SetWindowPos(form.Get(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
+    RECT frame = area;
+    AdjustWindowRectEx(&frame, WS_OVERLAPPED, FALSE, 0);
+    SetWindowPos(form.Get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    GdiObject<HFONT> font(
+        CreateFontW(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
+    struct Case {
+        const wchar_t* text;
+        RECT rect;  // left, top, right, bottom
+        bool widens;
+        bool shrinks;
+    };
+    const Case cases[] = {
+        {L"Fits", {10, 10, 200, 30}, false, false},
+        {L"Drives and more", {10, 40, 30, 60}, true, false},
+        {L"Install Tamsel Orry Into the following directory:", {2, 70, 300, 90}, false, true},
+        {L"Blocked by the next label", {10, 95, 40, 115}, false, true},
+        {L"Next", {45, 95, 120, 115}, false, false},
+    };
+    std::vector<HWND> labels;
+    for (const Case& c : cases) {
+        labels.push_back(CreateWindowExW(0, L"STATIC", c.text, WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                         c.rect.left, c.rect.top, c.rect.right - c.rect.left,
+                                         c.rect.bottom - c.rect.top, form.Get(), nullptr, nullptr,
+                                         nullptr));
+        SendMessageW(labels.back(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    }
+    FitCaptions(form.Get());
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        RECT now{};
+        GetClientRect(labels[i], &now);
+        const Case& c = cases[i];
+        const bool widened = now.right > c.rect.right - c.rect.left;
+        const bool shrunk =
+            reinterpret_cast<HFONT>(SendMessageW(labels[i], WM_GETFONT, 0, 0)) != font.Get();
+        EXPECT_EQ(c.widens, widened) << WideToUtf8(c.text);
+        EXPECT_EQ(c.shrinks, shrunk) << WideToUtf8(c.text);
+        if (!c.shrinks || i == 2) {
+            EXPECT_EQ("", Clipping(labels[i])) << WideToUtf8(c.text);
+        }
+    }
 }
 
 // A message box is measured as it becomes active, with its layout done, and then answered
