@@ -281,11 +281,12 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
     ControlView* view = nullptr;
     if (id == IDOK || id == IDCANCEL) {
         // Enter or Esc, as the dialog keyboard handling reports them (no control has these
-        // ids). Enter on a focused command button that is not drawn as the default comes as
-        // IDOK from that button: it presses the focused button, as a person expects. Enter
-        // anywhere else, and Esc, press the form's default or cancel button, if it has one.
+        // ids). Enter on a focused command button that is not drawn as the default comes as a
+        // bare IDOK: it presses the focused button, as a person expects. Enter anywhere else,
+        // and Esc, press the form's default or cancel button, if it has one.
+        const HWND focused = from != nullptr ? from : GetFocus();
         for (ControlView& candidate : views_) {
-            if (id == IDOK && from != nullptr && candidate.window == from &&
+            if (id == IDOK && candidate.window == focused &&
                 candidate.control->Kind() == ControlKind::CommandButton) {
                 view = &candidate;
             }

@@ -151,10 +151,12 @@ TEST_F(AutomationContract, SystemStartsProgramsAndKnowsItsOwnFolder) {
     EXPECT_TRUE(fso_->FileExists(folder + "\\win32_contract_tests.exe")) << folder;
     // A missing program in a folder with a space is reported as missing: the program planted
     // at the path's first word plus ".exe" is not started instead.
-    fso_->CreateFolder(root_ + "\\no such");
-    fso_->CopyFile("C:\\windows\\system32\\hostname.exe", root_ + "\\no.exe", true);
+    const std::string start = root_ + "\\start";
+    fso_->CreateFolder(start);
+    fso_->CreateFolder(start + "\\no such");
+    fso_->CopyFile("C:\\windows\\system32\\hostname.exe", start + "\\no.exe", true);
     EXPECT_EQ(err::kFileNotFound,
-              ErrorNumberOf([&] { system.StartProcess(root_ + "\\no such\\missing.exe"); }));
+              ErrorNumberOf([&] { system.StartProcess(start + "\\no such\\missing.exe"); }));
 
     Volumes& volumes = platform_->GetVolumes();
     const auto drives = volumes.Drives();
@@ -162,7 +164,7 @@ TEST_F(AutomationContract, SystemStartsProgramsAndKnowsItsOwnFolder) {
                             [](const DriveInfo& d) { return d.letter == 'c' && d.ready; }));
     fso_->CreateFolder(root_ + "\\beta");
     fso_->CreateFolder(root_ + "\\Alpha");
-    EXPECT_EQ((std::vector<std::string>{"Alpha", "beta"}), volumes.SubDirectories(root_));
+    EXPECT_EQ((std::vector<std::string>{"Alpha", "beta", "start"}), volumes.SubDirectories(root_));
     EXPECT_TRUE(volumes.DirectoryExists(root_ + "\\Alpha"));
     EXPECT_FALSE(volumes.DirectoryExists(root_ + "\\Gamma"));
     volumes.SetCurrentDirectory('c', root_ + "\\Alpha");
