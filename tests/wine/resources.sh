@@ -26,6 +26,7 @@ while read -r program level description; do
   expect "manifest: execution level $level" "$manifest" "requestedExecutionLevel level=\"$level\""
   expect "manifest: system DPI aware" "$manifest" '<dpiAware[^>]*>true</dpiAware>'
   expect "manifest: not per-monitor" "$manifest" '<dpiAwareness[^>]*>system</dpiAwareness>'
+  expect "manifest: visual styles (Common Controls 6)" "$manifest" 'name="Microsoft\.Windows\.Common-Controls" version="6\.0\.0\.0"'
   for id in "${supported_os[@]}"; do
     expect "manifest: supportedOS {$id}" "$manifest" "<supportedOS Id=\"\\{$id\\}\"/>"
   done
