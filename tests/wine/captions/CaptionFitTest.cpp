@@ -124,58 +124,6 @@ TEST_F(CaptionFit, TheFormsShowEveryCaptionWhole) {
     windows_.clear();
 }
 
-// The front end's remedies, on labels of a plain window: one that fits stays as it is, one with
-// free space to its right widens, one hemmed in by the window's edge or by another control
-// gets a smaller font.
-TEST(CaptionFitting, LabelsWidenIntoFreeSpaceOrTakeASmallerFont) {
-    WindowHandle form(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 400, 200, nullptr,
-                                      nullptr, nullptr, nullptr));
-    ASSERT_NE(nullptr, form.Get());
-    const RECT area{0, 0, 300, 120};
-    SetWindowPos(form.Get(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER);
-    RECT frame = area;
-    AdjustWindowRectEx(&frame, WS_OVERLAPPED, FALSE, 0);
-    SetWindowPos(form.Get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    GdiObject<HFONT> font(
-        CreateFontW(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
-    struct Case {
-        const wchar_t* text;
-        RECT rect;  // left, top, right, bottom
-        bool widens;
-        bool shrinks;
-    };
-    const Case cases[] = {
-        {L"Fits", {10, 10, 200, 30}, false, false},
-        {L"Drives and more", {10, 40, 30, 60}, true, false},
-        {L"Install Tamsel Orry Into the following directory:", {2, 70, 300, 90}, false, true},
-        {L"Blocked by the next label", {10, 95, 40, 115}, false, true},
-        {L"Next", {45, 95, 120, 115}, false, false},
-    };
-    std::vector<HWND> labels;
-    for (const Case& c : cases) {
-        labels.push_back(CreateWindowExW(0, L"STATIC", c.text, WS_CHILD | WS_VISIBLE | SS_LEFT,
-                                         c.rect.left, c.rect.top, c.rect.right - c.rect.left,
-                                         c.rect.bottom - c.rect.top, form.Get(), nullptr, nullptr,
-                                         nullptr));
-        SendMessageW(labels.back(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
-    }
-    FitCaptions(form.Get());
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        RECT now{};
-        GetClientRect(labels[i], &now);
-        const Case& c = cases[i];
-        const bool widened = now.right > c.rect.right - c.rect.left;
-        const bool shrunk =
-            reinterpret_cast<HFONT>(SendMessageW(labels[i], WM_GETFONT, 0, 0)) != font.Get();
-        EXPECT_EQ(c.widens, widened) << WideToUtf8(c.text);
-        EXPECT_EQ(c.shrinks, shrunk) << WideToUtf8(c.text);
-        if (!c.shrinks) {
-            EXPECT_EQ("", Clipping(labels[i])) << WideToUtf8(c.text);
-        }
-    }
-}
-
 // A message box is measured as it becomes active, with its layout done, and then answered
 // with its first button.
 std::vector<std::string> boxClipping;
