@@ -59,7 +59,7 @@ ENV
     # Debian: a program is given them only from the prefix's Fonts folder, not from
     # /usr/share/wine/fonts, and gets a wider substitute otherwise.
     if [[ -d /usr/share/wine/fonts ]]; then
-      cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+      cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     fi
     # A persistent wineserver keeps the prefix warm between the tests.
     wineserver -p </dev/null >/dev/null 2>&1
