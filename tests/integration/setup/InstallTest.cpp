@@ -61,7 +61,8 @@ TEST_F(InstallTest, AFreshMachineGetsTheFilesTheRegistryRecordAndTwoShortcuts) {
               (KeyValues{{"ApplicationName", Sz("TamselOrry.exe")},
                          {"AppToUninstall", Sz("TamselOrry.exe")},
                          {"DisplayName", Sz("Tamsel Orry")},
-                         {"UninstallString", Sz(kTarget + "uninstall.exe")}}));
+                         {"UninstallString", Sz(kTarget + "uninstall.exe")},
+                         {"InstallFolderCreated", Sz("1")}}));
     EXPECT_EQ(ExportKey(kAppPathsKeyName), (KeyValues{{"@", Sz(kTarget + "TamselOrry.exe")},
                                                       {"Path", Sz(kTarget)},
                                                       {"StartMenuGroup", Sz("Tamsel Orry")}}));
@@ -158,11 +159,32 @@ TEST_F(InstallTest, AGroupThatCannotBeMadeStopsSetupAndKeepsWhatWasDoneBefore) {
     EXPECT_FALSE(StringValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup"));
     EXPECT_FALSE(Exists(std::string(kPrograms) + "\\Tools"));
 
-    // A group name that climbs out of the Programs folder is refused before anything is made.
+    // A group name that climbs out of the Programs folder is refused before anything is
+    // changed.
+    const std::set<std::string> files = Listing();
+    const std::string registry = ExportAll();
     run = RunSetup({"set StartMenuGroup ..\\Escaped", "click OKBTN", "answer OK"});
     ExpectFailureReport(run, "52");
-    EXPECT_FALSE(Exists(std::string(kPrograms) + "\\..\\Escaped"));
-    EXPECT_FALSE(StringValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup"));
+    EXPECT_EQ(Listing(), files);
+    EXPECT_EQ(ExportAll(), registry);
+}
+
+TEST_F(InstallTest, SetupRecordsWhetherItMadeTheFolderAndTreatsAnIncompleteRecordAsNone) {
+    // Stopped after its first registry write: the record has no "UninstallString".
+    PutValue(reg::kLocalMachine, kUninstallKey, "ApplicationName", "TamselOrry.exe");
+    PutFile("D:\\Data\\notes.txt", "mine");
+    ScriptRun run = RunSetup(
+        {"click ChangeDirBTN", "set Dir D:\\Data", "click OKButton", "click OKBTN", "answer No"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json window = WindowStates(run, "Installer").at(0);
+    EXPECT_EQ(ControlOf(window, "InstallDirectory")["caption"], kTarget);
+    EXPECT_EQ(ControlOf(window, "ChangeDirBTN")["enabled"], true);
+    EXPECT_EQ(ExportKey(kUninstallKeyName),
+              (KeyValues{{"ApplicationName", Sz("TamselOrry.exe")},
+                         {"AppToUninstall", Sz("TamselOrry.exe")},
+                         {"DisplayName", Sz("Tamsel Orry")},
+                         {"UninstallString", Sz("D:\\Data\\uninstall.exe")},
+                         {"InstallFolderCreated", Sz("0")}}));
 }
 
 }  // namespace
