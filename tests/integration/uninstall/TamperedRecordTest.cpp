@@ -82,7 +82,9 @@ TEST_P(TamperedRecordTest, NothingButTheInstalledFilesLeavesAFolderSetupDidNotMa
     // Where the record names a folder, the installed files are gone from it.
     if (!folder.empty()) {
         for (const std::string& entry : before) {
-            if (IsFileIn(entry, folder, installed)) EXPECT_EQ(after.count(entry), 0u) << entry;
+            if (IsFileIn(entry, folder, installed)) {
+                EXPECT_EQ(after.count(entry), 0u) << entry;
+            }
         }
     }
     EXPECT_TRUE(KeyExists(reg::kUsers, kMenuOrderKey));

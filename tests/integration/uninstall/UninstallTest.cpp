@@ -1,3 +1,4 @@
+#include "platform/sandbox/SqliteRegistry.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
