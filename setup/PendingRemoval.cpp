@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "common/ProgramNames.h"
+#include "common/TextCase.h"
 #include "setup/Installer.h"
 
 // A removal of an earlier installation may still wait for the next log-on: the uninstaller's
@@ -13,18 +14,12 @@ namespace tamsel {
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // A path as text to compare when the folder cannot be resolved: "/" as "\", no trailing
 // separator, without regard to case.
 std::string ComparableText(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    return Lower(path);
+    return LowerCase(path);
 }
 
 // The text between the first and the last double quote, "" when there are not two.
@@ -39,7 +34,7 @@ std::string Quoted(const std::string& text) {
 std::optional<std::string> FolderRemovedBy(const std::string& batchText) {
     std::istringstream lines(batchText);
     for (std::string line; std::getline(lines, line);) {
-        if (!Lower(line).starts_with("rmdir ")) continue;
+        if (!LowerCase(line).starts_with("rmdir ")) continue;
         const std::string quoted = Quoted(line);
         std::string folder;
         for (std::size_t i = 0; i < quoted.size(); ++i) {
@@ -70,7 +65,7 @@ void Installer::CancelPendingRemoval() {
     const auto target = folders.Resolve(InstallDirectory.caption);
     const auto removed = folders.Resolve(*pending);
     const bool same = target && removed
-                          ? Lower(target->path) == Lower(removed->path)
+                          ? LowerCase(target->path) == LowerCase(removed->path)
                           : ComparableText(InstallDirectory.caption) == ComparableText(*pending);
     if (!same) return;
 

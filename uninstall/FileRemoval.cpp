@@ -2,17 +2,12 @@
 #include <cctype>
 
 #include "common/ProgramNames.h"
+#include "common/TextCase.h"
 #include "uninstall/Remove.h"
 
 namespace tamsel {
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // Whether a folder path names a folder below a drive root. "C:" alone names the current
 // directory of drive C:, and "" or a relative path the program's current directory: none of
@@ -50,7 +45,7 @@ void Remove::DeleteFolderContents(std::string& path) {
 
     const auto folder = fso->GetFolder(path);
     for (const auto& file : folder->Files()) {
-        if (Lower(file.Name) != names::kUninstallerExe) DeleteFile(path + "\\", file.Name);
+        if (LowerCase(file.Name) != names::kUninstallerExe) DeleteFile(path + "\\", file.Name);
     }
 }
 

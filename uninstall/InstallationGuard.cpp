@@ -4,6 +4,8 @@
 #include <cctype>
 #include <optional>
 
+#include "common/TextCase.h"
+
 namespace tamsel::removal {
 
 namespace {
@@ -14,12 +16,6 @@ bool IsForbiddenInName(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
            c == '*';
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 // Splits a relative path into its levels as Windows resolves them: "/" is a separator too,
@@ -37,7 +33,7 @@ std::optional<Levels> SplitLevels(const std::string& relative) {
         }
         level.clear();
         if (trimmed.empty()) return false;
-        levels.push_back(Lower(trimmed));
+        levels.push_back(LowerCase(trimmed));
         return true;
     };
     for (char c : relative) {
@@ -62,7 +58,7 @@ std::optional<Levels> AbsoluteLevels(const std::string& path) {
     }
     auto rest = SplitLevels(path.substr(3));
     if (!rest) return std::nullopt;
-    Levels levels{Lower(path.substr(0, 2))};
+    Levels levels{LowerCase(path.substr(0, 2))};
     levels.insert(levels.end(), rest->begin(), rest->end());
     return levels;
 }

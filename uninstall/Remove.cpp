@@ -3,22 +3,12 @@
 #include "common/ProgramNames.h"
 #include "common/RuntimeError.h"
 #include "common/StartMenuGroupName.h"
+#include "common/TextCase.h"
 #include "common/ui/Application.h"
 #include "uninstall/InstallationGuard.h"
 #include "uninstall/RemovalNames.h"
 
 namespace tamsel {
-
-namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-}  // namespace
 
 void Remove::NoButton_Click() { Unload(); }
 
@@ -97,7 +87,8 @@ void Remove::OKButton_Click() {
 bool Remove::FolderMadeBySetup(const std::string& path, const Variant& recordedFlag,
                                const Variant& uninstallString) {
     if (recordedFlag != names::kFolderCreated) return false;
-    if (Lower(uninstallString.ToText()) != Lower(path + names::kUninstallerExe)) return false;
+    if (LowerCase(uninstallString.ToText()) != LowerCase(path + names::kUninstallerExe))
+        return false;
     const auto protectedFolders =
         removal::CollectProtectedFolders(platform_.GetSystem(), shortcut_.GetProgramsFolder());
     return removal::IsTrustworthyFolder(path, protectedFolders, platform_.GetFolderIdentity());

@@ -187,5 +187,24 @@ TEST_F(InstallTest, SetupRecordsWhetherItMadeTheFolderAndTreatsAnIncompleteRecor
                          {"InstallFolderCreated", Sz("0")}}));
 }
 
+TEST_F(InstallTest, OnlyAPendingRemovalOfTheSameFolderIsCancelled) {
+    const std::string batch = "C:\\Users\\User\\AppData\\Local\\Temp\\touninst.bat";
+    auto pending = [&](const std::string& folder) {
+        PutFile(batch, "del \"" + folder + "\\uninstall.exe\"\r\nrmdir \"" + folder +
+                           "\"\r\ndel \"" + batch + "\"");
+        PutValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall", "\"" + batch + "\"");
+    };
+    // Another folder's removal stays.
+    pending("D:\\Other");
+    ASSERT_EQ(RunSetup({"click OKBTN", "answer No"}).status, 0);
+    EXPECT_TRUE(Exists(batch));
+    EXPECT_TRUE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
+    // The same folder, however it is spelled, is installed again: its removal is cancelled.
+    pending("c:/program files/TAMSEL ORRY");
+    ASSERT_EQ(RunSetup({"click OKBTN", "answer No"}).status, 0);
+    EXPECT_FALSE(Exists(batch));
+    EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
+}
+
 }  // namespace
 }  // namespace tamsel::test
