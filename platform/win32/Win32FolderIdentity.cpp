@@ -54,15 +54,24 @@ bool PassesThroughLink(const std::wstring& full) {
     return false;
 }
 
-std::wstring FinalPath(const std::wstring& folder) {
+// The final path of an existing folder, every link followed; "" when the path names no folder
+// (a file, nothing, or a link that leads nowhere).
+std::wstring FinalFolderPath(const std::wstring& path) {
     const HANDLE handle =
-        CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return std::wstring();
-    const std::wstring final = FillWide([handle](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(handle, buffer, size,
-                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    });
+    BY_HANDLE_FILE_INFORMATION information{};
+    std::wstring final;
+    if (GetFileInformationByHandle(handle, &information) &&
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        final = FillWide([handle](wchar_t* buffer, DWORD size) {
+            return GetFinalPathNameByHandleW(handle, buffer, size,
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        });
+        // A file system that gives no final path: the path itself, made whole below.
+        if (final.empty()) final = path;
+    }
     CloseHandle(handle);
     return WithoutDevicePrefix(final);
 }
@@ -76,21 +85,17 @@ class Win32FolderIdentity : public FolderIdentity {
             return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
         });
         if (full.empty()) return std::nullopt;
-        const DWORD attributes = GetFileAttributesW(full.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return std::nullopt;
-        }
+        // The handle follows every link: it tells whether a folder is reached at all.
+        std::wstring final = FinalFolderPath(full);
+        if (final.empty()) return std::nullopt;
         std::wstring longPath = FillWide([&full](wchar_t* buffer, DWORD size) {
             return GetLongPathNameW(full.c_str(), buffer, size);
         });
         if (longPath.empty()) longPath = full;
+        if (final == full) final = longPath;
 
         ResolvedFolder resolved;
         resolved.throughLink = PassesThroughLink(WithoutTrailingSeparator(longPath));
-        std::wstring final = FinalPath(longPath);
-        // Without a final path (a file system that gives none), the long path is the best
-        // answer; a link in it has been noted already.
-        if (final.empty()) final = longPath;
         resolved.path = WideToUtf8(WithoutTrailingSeparator(final));
         return resolved;
     }

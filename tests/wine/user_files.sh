@@ -10,8 +10,8 @@ log_win='C:\tamsel-log.txt'
 log="$C_DRIVE/tamsel-log.txt"
 printf '%s\n' 'click OKButton' 'answer OK' >"$remove_script"
 
-short_name() {  # short_name WINPATH: the 8.3 form of an existing path, as cmd gives it
-  wine cmd /c "for %I in (\"$1\") do @echo %~sI" 2>/dev/null | tr -d '\r' | tail -1
+short_name() {  # short_name NAME: the 8.3 name of a folder in C:\, as `dir /x` lists it
+  wine cmd /c 'dir /x C:\' 2>/dev/null | tr -d '\r' | sed -n "s/^.*<DIR> *\([^ ]*\) *$1\$/C:\\\\\1/p" | head -1
 }
 log_on() {
   wineboot -r >/dev/null 2>&1
@@ -27,7 +27,7 @@ rm -rf "$long"
 mkdir -p "$long/old"
 printf 'mine' >"$long/notes.txt"
 printf 'also mine' >"$long/old/photo.jpg"
-short=$(short_name "$long_win")
+short=$(short_name "My Own Documents Folder")
 check "the folder has a short name" test "$short" != "$long_win" -a -n "$short"
 printf '%s\n' 'click ChangeDirBTN' "set Dir $short" 'click OKButton' 'click OKBTN' 'answer No' >"$install_script"
 TAMSEL_UI='script:C:\tamsel-install.txt' wine "$MEDIA_WIN\\Setup.exe" >/dev/null 2>&1 || true
@@ -43,9 +43,9 @@ rm -rf "$long"
 
 echo "# a record that names Program Files by its short name, as made by Setup"
 remove_leftovers
-program_files_win=$(wine cmd /c 'echo %ProgramFiles%' 2>/dev/null | tr -d '\r' | tail -1)
-program_files="$C_DRIVE/${program_files_win#C:\\}"
-short=$(short_name "$program_files_win")
+program_files_win='C:\Program Files'
+program_files="$C_DRIVE/Program Files"
+short=$(short_name "Program Files")
 check "Program Files has a short name" test "$short" != "$program_files_win" -a -n "$short"
 printf 'keep' >"$program_files/keep.txt"
 cp "$DIST/TamselOrry.exe" "$program_files/TamselOrry.exe"
