@@ -8,6 +8,7 @@
 
 #include "common/ui/Application.h"
 #include "common/ui/UserActions.h"
+#include "platform/sandbox/SandboxSystem.h"
 #include "setup/Installer.h"
 #include "support/FaultInjectionRegistry.h"
 #include "support/RecordingMessageBoxes.h"
@@ -22,14 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Target {
-    kNewFolder,        // D:\Tamsel Orry\, made by Setup
-    kEmptyFolder,      // D:\Empty\, made by the user
-    kFolderWithFiles,  // D:\Data\, the user's files in it and in a subfolder
-    kLinkedFolder,     // D:\Docs\, a link to the user's Documents
-    kNewBehindLink,    // D:\Docs\Tamsel Orry\, made by Setup inside the Documents
-};
-
 enum class Interruption {
     kNone,
     kKillSetup,         // Setup dies after its n-th registry value write; Setup runs again
@@ -37,8 +30,11 @@ enum class Interruption {
     kReinstallPending,  // installed again before the log-on of a removal
 };
 
+// target: the folder installed into. The user has made D:\Empty\, D:\Data\ with files in
+// it and in a subfolder, and D:\Docs\, a link to the Documents; D:\Tamsel Orry\ and
+// D:\Docs\Tamsel Orry\ are made by Setup.
 struct RoundTrip {
-    Target target;
+    const char* target;
     const char* group;
     Interruption interruption = Interruption::kNone;
     int step = 0;
@@ -46,30 +42,14 @@ struct RoundTrip {
 };
 
 std::ostream& operator<<(std::ostream& out, const RoundTrip& c) {
-    return out << "target " << static_cast<int>(c.target) << " group \"" << c.group
-               << "\" interruption " << static_cast<int>(c.interruption) << " step " << c.step;
+    return out << "target " << c.target << " group \"" << c.group << "\" interruption "
+               << static_cast<int>(c.interruption) << " step " << c.step;
 }
 
 const std::string kUserDocuments = "C:\\Users\\User\\Documents";
 const std::string kTempBatch = "C:\\Users\\User\\AppData\\Local\\Temp\\touninst.bat";
 const std::string kProgramsListing =
     "c\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\";
-
-std::string TargetOf(Target target) {
-    switch (target) {
-        case Target::kNewFolder:
-            return "D:\\Tamsel Orry\\";
-        case Target::kEmptyFolder:
-            return "D:\\Empty\\";
-        case Target::kFolderWithFiles:
-            return "D:\\Data\\";
-        case Target::kLinkedFolder:
-            return "D:\\Docs\\";
-        case Target::kNewBehindLink:
-            return "D:\\Docs\\Tamsel Orry\\";
-    }
-    return "";
-}
 
 bool IsShortcut(const std::string& entry) { return entry.find(".lnk ") != std::string::npos; }
 bool IsOurShortcut(const std::string& entry) {
@@ -81,12 +61,8 @@ bool IsOurShortcut(const std::string& entry) {
 // put Setup: Setup run in this process then installs the built files.
 class MediaPlatform : public Platform {
   public:
-    MediaPlatform(Platform& inner, Registry& registry) : inner_(inner), registry_(registry) {
-        std::string folder = "Z:" + BuiltFile("dist").string();
-        std::replace(folder.begin(), folder.end(), '/', '\\');
-        system_.folder = folder;
-        system_.inner = &inner.GetSystem();
-    }
+    MediaPlatform(sandbox::SandboxMachine& inner, Registry& registry)
+        : inner_(inner), registry_(registry), system_(inner) {}
     Registry& GetRegistry() override { return registry_; }
     Automation& GetAutomation() override { return inner_.GetAutomation(); }
     System& GetSystem() override { return system_; }
@@ -94,15 +70,12 @@ class MediaPlatform : public Platform {
     FolderIdentity& GetFolderIdentity() override { return inner_.GetFolderIdentity(); }
 
   private:
-    struct MediaSystem : System {
-        std::string folder;
-        System* inner = nullptr;
-        std::string EnvironmentVariable(const std::string& name) override {
-            return inner->EnvironmentVariable(name);
-        }
-        std::string ProgramFolder() override { return folder; }
-        void StartProcess(const std::string& commandLine) override {
-            inner->StartProcess(commandLine);
+    struct MediaSystem : sandbox::SandboxSystem {
+        using SandboxSystem::SandboxSystem;
+        std::string ProgramFolder() override {
+            std::string folder = "Z:" + BuiltFile("dist").string();
+            std::replace(folder.begin(), folder.end(), '/', '\\');
+            return folder;
         }
     };
     Platform& inner_;
@@ -152,31 +125,20 @@ class KilledAfterWrites : public FaultInjectionRegistry {
 
 class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<RoundTrip> {
   protected:
-    // The user's own files, arranged before anything is installed.
+    // The user's own files and folders, arranged before anything is installed.
     void ArrangeUserFiles() {
         PutFile(kUserDocuments + "\\letter.txt", "Dear ...");
-        switch (GetParam().target) {
-            case Target::kEmptyFolder:
-                PutFolder("D:\\Empty");
-                break;
-            case Target::kFolderWithFiles:
-                PutFile("D:\\Data\\budget.xls", "1,2,3");
-                PutFile("D:\\Data\\Uninstall.txt", "not ours");
-                PutFile("D:\\Data\\old\\photo.jpg", "jpeg");
-                break;
-            case Target::kLinkedFolder:
-            case Target::kNewBehindLink:
-                fs::create_directory_symlink(Host(kUserDocuments), Host("D:\\") / "Docs");
-                break;
-            case Target::kNewFolder:
-                break;
-        }
+        PutFolder("D:\\Empty");
+        PutFile("D:\\Data\\budget.xls", "1,2,3");
+        PutFile("D:\\Data\\Uninstall.txt", "not ours");
+        PutFile("D:\\Data\\old\\photo.jpg", "jpeg");
+        fs::create_directory_symlink(Host(kUserDocuments), Host("D:\\") / "Docs");
     }
 
     std::vector<std::string> SetupScript(bool changeDirectory) const {
         std::vector<std::string> lines;
         if (changeDirectory) {
-            lines = {"click ChangeDirBTN", "set Dir " + TargetOf(GetParam().target),
+            lines = {"click ChangeDirBTN", "set Dir " + std::string(GetParam().target),
                      "click OKButton"};
         }
         lines.push_back(std::string("set StartMenuGroup ") + GetParam().group);
@@ -194,7 +156,7 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
     }
 
     ScriptRun Uninstall() {
-        const ScriptRun run = RunOnMachine(TargetOf(GetParam().target) + "uninstall.exe",
+        const ScriptRun run = RunOnMachine(std::string(GetParam().target) + "uninstall.exe",
                                            {"click OKButton", "answer OK"});
         CheckInvariants();
         // The completion message only when both shortcuts are gone.
@@ -219,7 +181,8 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            InstallUntilKilled(MachineDir(), writes, TargetOf(GetParam().target), GetParam().group);
+            InstallUntilKilled(MachineDir(), writes, std::string(GetParam().target),
+                               GetParam().group);
         }
         int status = 0;
         waitpid(child, &status, 0);
@@ -282,7 +245,7 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
             ASSERT_EQ(Install().status, 0);
             break;
     }
-    const std::string folder = TargetOf(c.target);
+    const std::string folder = c.target;
     ASSERT_TRUE(Exists(folder + "uninstall.exe"));
     ASSERT_TRUE(Exists(folder + "TamselOrry.exe"));
 
@@ -310,16 +273,14 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
     LogOn();
 
     std::set<std::string> expected = before_;
-    if (c.target == Target::kEmptyFolder) {
-        // The batch file's rmdir takes any folder that is empty at the log-on.
-        if (!Exists("D:\\Empty")) expected.erase("d\\Empty\\");
-    }
+    // The batch file's rmdir takes any folder that is empty at the log-on.
+    if (folder == "D:\\Empty\\" && !Exists(folder)) expected.erase("d\\Empty\\");
     EXPECT_EQ(Listing(), expected);
     EXPECT_EQ(ExportAll(), registry);
 }
 
-constexpr auto kNew = Target::kNewFolder;
-constexpr auto kData = Target::kFolderWithFiles;
+constexpr const char* kNew = "D:\\Tamsel Orry\\";
+constexpr const char* kData = "D:\\Data\\";
 constexpr auto kKill = Interruption::kKillSetup;
 constexpr auto kInUse = Interruption::kFileInUse;
 
@@ -327,9 +288,9 @@ INSTANTIATE_TEST_SUITE_P(
     Matrix, RoundTripTest,
     ::testing::Values(
         // Targets.
-        RoundTrip{kNew, "Tamsel Orry"}, RoundTrip{Target::kEmptyFolder, "Tamsel Orry"},
-        RoundTrip{kData, "Tamsel Orry"}, RoundTrip{Target::kLinkedFolder, "Tamsel Orry"},
-        RoundTrip{Target::kNewBehindLink, "Tamsel Orry"},
+        RoundTrip{kNew, "Tamsel Orry"}, RoundTrip{"D:\\Empty\\", "Tamsel Orry"},
+        RoundTrip{kData, "Tamsel Orry"}, RoundTrip{"D:\\Docs\\", "Tamsel Orry"},
+        RoundTrip{"D:\\Docs\\Tamsel Orry\\", "Tamsel Orry"},
         // Group names the rule accepts, with either separator, dots and blanks.
         RoundTrip{kNew, "Accessories/Tamsel Orry"}, RoundTrip{kData, "Accessories\\Tamsel Orry"},
         RoundTrip{kNew, "Tamsel..Orry"}, RoundTrip{kData, " Tamsel Orry"}, RoundTrip{kNew, ""},
