@@ -169,24 +169,6 @@ TEST_F(InstallTest, AGroupThatCannotBeMadeStopsSetupAndKeepsWhatWasDoneBefore) {
     EXPECT_EQ(ExportAll(), registry);
 }
 
-TEST_F(InstallTest, SetupRecordsWhetherItMadeTheFolderAndTreatsAnIncompleteRecordAsNone) {
-    // Stopped after its first registry write: the record has no "UninstallString".
-    PutValue(reg::kLocalMachine, kUninstallKey, "ApplicationName", "TamselOrry.exe");
-    PutFile("D:\\Data\\notes.txt", "mine");
-    ScriptRun run = RunSetup(
-        {"click ChangeDirBTN", "set Dir D:\\Data", "click OKButton", "click OKBTN", "answer No"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const json window = WindowStates(run, "Installer").at(0);
-    EXPECT_EQ(ControlOf(window, "InstallDirectory")["caption"], kTarget);
-    EXPECT_EQ(ControlOf(window, "ChangeDirBTN")["enabled"], true);
-    EXPECT_EQ(ExportKey(kUninstallKeyName),
-              (KeyValues{{"ApplicationName", Sz("TamselOrry.exe")},
-                         {"AppToUninstall", Sz("TamselOrry.exe")},
-                         {"DisplayName", Sz("Tamsel Orry")},
-                         {"UninstallString", Sz("D:\\Data\\uninstall.exe")},
-                         {"InstallFolderCreated", Sz("0")}}));
-}
-
 TEST_F(InstallTest, OnlyAPendingRemovalOfTheSameFolderIsCancelled) {
     const std::string batch = "C:\\Users\\User\\AppData\\Local\\Temp\\touninst.bat";
     auto pending = [&](const std::string& folder) {
