@@ -1,10 +1,9 @@
 #include <algorithm>
-#include <cctype>
 #include <optional>
-#include <sstream>
 
 #include "common/ProgramNames.h"
 #include "common/TextCase.h"
+#include "common/TextSplit.h"
 #include "setup/Installer.h"
 
 // A removal of an earlier installation may still wait for the next log-on: the uninstaller's
@@ -32,8 +31,7 @@ std::string Quoted(const std::string& text) {
 
 // The folder that the batch file's "rmdir" line names, as cmd reads it ("%%" is one "%").
 std::optional<std::string> FolderRemovedBy(const std::string& batchText) {
-    std::istringstream lines(batchText);
-    for (std::string line; std::getline(lines, line);) {
+    for (const std::string& line : SplitText(batchText, '\n')) {
         if (!LowerCase(line).starts_with("rmdir ")) continue;
         const std::string quoted = Quoted(line);
         std::string folder;
