@@ -51,6 +51,9 @@ class FileSystemObject {
     virtual void DeleteFolder(const std::string& path, bool force = false) = 0;
     // A text file in the ANSI code page, no byte-order mark.
     virtual std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) = 0;
+    // The whole text of a file, as "OpenTextFile" for reading and the stream's "ReadAll" give
+    // it ("" for an empty file); 53 for a missing file.
+    virtual std::string ReadTextFile(const std::string& path) = 0;
 };
 
 }  // namespace tamsel

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/Automation.h"
+#include "platform/FolderIdentity.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
 
@@ -16,6 +17,7 @@ class Platform {
     virtual Automation& GetAutomation() = 0;
     virtual System& GetSystem() = 0;
     virtual Volumes& GetVolumes() = 0;
+    virtual FolderIdentity& GetFolderIdentity() = 0;
 };
 
 // Opens the platform this build runs on (the sandbox named by TAMSEL_SANDBOX on Linux, the real

@@ -1,5 +1,6 @@
 #include "common/ProgramNames.h"
 #include "common/RuntimeError.h"
+#include "common/StartMenuGroupName.h"
 #include "common/TextSplit.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
@@ -15,21 +16,13 @@ namespace {
 constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
 constexpr std::int32_t kStringValue = 1;  // REG_SZ
 
-// A group name must name a folder inside the Programs folder: a ".." level would put the
-// shortcuts elsewhere (and the uninstaller would later remove them there), and a drive
-// qualifier is no folder name.
-void CheckGroupName(const std::string& group) {
-    if (group.find(':') != std::string::npos) throw RuntimeError::FromNumber(err::kBadFileName);
-    for (const std::string& level : SplitText(group, '\\')) {
-        if (level == "..") throw RuntimeError::FromNumber(err::kBadFileName);
-    }
-}
-
 }  // namespace
 
 void Installer::InstallClick() {
+    CheckStartMenuGroup();
     InstallFiles = SplitText(kInstallFileNames, ',');
     CreateInstallDirectory();
+    CancelPendingRemoval();
     for (const std::string& fileName : InstallFiles) {
         if (!fileName.empty()) InstallFile(fileName);
     }
@@ -42,11 +35,26 @@ void Installer::InstallClick() {
     ExitAction();
 }
 
+// The group is checked before anything is changed: a name that would put the shortcuts
+// outside the Programs folder, or into a folder other than the one named, ends Setup with 52
+// and nothing written.
+void Installer::CheckStartMenuGroup() {
+    if (!IsAcceptedStartMenuGroup(StartMenuGroup.caption)) {
+        throw RuntimeError::FromNumber(err::kBadFileName);
+    }
+}
+
 void Installer::CreateInstallDirectory() {
     auto fileSystem = platform_.GetAutomation().CreateFileSystemObject();
     const std::string& directory = InstallDirectory.caption;
     // An existing directory is used as it is; only one level is created.
-    if (!fileSystem->FolderExists(directory)) fileSystem->CreateFolder(directory);
+    FolderCreated = false;
+    if (fileSystem->FolderExists(directory)) return;
+    fileSystem->CreateFolder(directory);
+    // A folder made through a link lies somewhere the user named otherwise: it does not count
+    // as one Setup made.
+    const auto resolved = platform_.GetFolderIdentity().Resolve(directory);
+    FolderCreated = resolved.has_value() && !resolved->throughLink;
 }
 
 void Installer::InstallFile(const std::string& fileName) {
@@ -67,6 +75,9 @@ void Installer::WriteUninstallEntry() {
                                   names::kApplicationName, kStringValue);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "UninstallString",
                                   directory + names::kUninstallerExe, kStringValue);
+    registry_.RegistrySetKeyValue(
+        reg::kLocalMachine, names::kUninstallKey, names::kFolderCreatedValue,
+        FolderCreated ? names::kFolderCreated : names::kFolderExisted, kStringValue);
 }
 
 void Installer::WriteAppPaths() {
@@ -82,7 +93,6 @@ void Installer::WriteAppPaths() {
 void Installer::CreateStartMenuEntry() {
     auto fileSystem = platform_.GetAutomation().CreateFileSystemObject();
     const std::string group = StartMenuGroup.caption;
-    CheckGroupName(group);
     const std::string groupFolder = shortcut_.GetProgramsFolder() + group;
     if (!fileSystem->FolderExists(groupFolder)) fileSystem->CreateFolder(groupFolder);
 

@@ -76,9 +76,12 @@ bool Installer::ScriptingHostAvailable() {
 void Installer::RecogniseInstallation() {
     const Variant applicationName =
         registry_.RegistryGetKeyValue(reg::kLocalMachine, names::kUninstallKey, "ApplicationName");
-    if (applicationName == names::kApplicationExe) {  // case-sensitive
-        const Variant uninstallString = registry_.RegistryGetKeyValue(
-            reg::kLocalMachine, names::kUninstallKey, "UninstallString");
+    const Variant uninstallString =
+        registry_.RegistryGetKeyValue(reg::kLocalMachine, names::kUninstallKey, "UninstallString");
+    // A record without its "UninstallString" (an installation stopped between two registry
+    // writes) names no folder: it is treated as no installation, and the new one writes the
+    // whole entry.
+    if (applicationName == names::kApplicationExe && uninstallString != "") {  // case-sensitive
         InstallDirectory.caption = RemoveAll(uninstallString.ToText(), names::kUninstallerExe);
         // An earlier installation is always updated where it is: ChangeDirBTN stays disabled.
         AlreadyInstalled = true;

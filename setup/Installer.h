@@ -37,6 +37,9 @@ class Installer : public Form {
     // True when the load event found an earlier installation: it is updated in its recorded
     // directory and its uninstall entry is left as it is.
     bool AlreadyInstalled = false;
+    // True when the installation made its directory itself (and not through a link): recorded
+    // so that the uninstaller knows whether every file in it belongs to the installation.
+    bool FolderCreated = false;
     // The files that an installation copies, built afresh by each installation.
     std::vector<std::string> InstallFiles;
 
@@ -55,7 +58,9 @@ class Installer : public Form {
     void ListStartMenuGroups();
 
     // Steps of the installation.
+    void CheckStartMenuGroup();
     void CreateInstallDirectory();
+    void CancelPendingRemoval();
     void InstallFile(const std::string& fileName);
     void WriteUninstallEntry();
     void WriteAppPaths();

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <optional>
 
-#include "common/ProgramNames.h"
+#include "common/TextCase.h"
 
 namespace tamsel::removal {
 
@@ -16,12 +16,6 @@ bool IsForbiddenInName(char c) {
     const auto u = static_cast<unsigned char>(c);
     return u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
            c == '*';
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 // Splits a relative path into its levels as Windows resolves them: "/" is a separator too,
@@ -39,7 +33,7 @@ std::optional<Levels> SplitLevels(const std::string& relative) {
         }
         level.clear();
         if (trimmed.empty()) return false;
-        levels.push_back(Lower(trimmed));
+        levels.push_back(LowerCase(trimmed));
         return true;
     };
     for (char c : relative) {
@@ -64,7 +58,7 @@ std::optional<Levels> AbsoluteLevels(const std::string& path) {
     }
     auto rest = SplitLevels(path.substr(3));
     if (!rest) return std::nullopt;
-    Levels levels{Lower(path.substr(0, 2))};
+    Levels levels{LowerCase(path.substr(0, 2))};
     levels.insert(levels.end(), rest->begin(), rest->end());
     return levels;
 }
@@ -129,45 +123,37 @@ ProtectedFolders CollectProtectedFolders(System& system, const std::string& prog
     return result;
 }
 
-bool IsRemovableFolderPath(const std::string& path, const ProtectedFolders& protectedFolders) {
-    const auto levels = AbsoluteLevels(path);
-    if (!levels || levels->size() < 2) return false;  // not absolute, or a drive root
+bool IsAbsoluteFolderPath(const std::string& path) { return AbsoluteLevels(path).has_value(); }
+
+bool IsTrustworthyFolder(const std::string& path, const ProtectedFolders& protectedFolders,
+                         FolderIdentity& folders) {
+    if (!IsAbsoluteFolderPath(path)) return false;
+    const auto resolved = folders.Resolve(path);
+    if (!resolved || resolved->throughLink) return false;
+    const auto levels = AbsoluteLevels(resolved->path);
+    if (!levels || levels->size() < 2) return false;  // a network path, or a drive root
+
+    // Each protected folder as written and as it resolves: either form may be the one that
+    // matches the installation folder's.
+    auto forms = [&folders](const std::string& folder) {
+        std::vector<Levels> result;
+        if (auto written = AbsoluteLevels(folder)) result.push_back(*written);
+        if (auto target = folders.Resolve(folder)) {
+            if (auto real = AbsoluteLevels(target->path)) result.push_back(*real);
+        }
+        return result;
+    };
     for (const auto& folder : protectedFolders.withAncestors) {
-        const auto other = AbsoluteLevels(folder);
-        if (other && Contains(*levels, *other)) return false;
+        for (const auto& other : forms(folder)) {
+            if (Contains(*levels, other)) return false;
+        }
     }
     for (const auto& folder : protectedFolders.withContents) {
-        const auto other = AbsoluteLevels(folder);
-        if (other && Contains(*other, *levels)) return false;
+        for (const auto& other : forms(folder)) {
+            if (Contains(other, *levels)) return false;
+        }
     }
     return true;
-}
-
-bool IsRemovableInstallationFolder(const std::string& path,
-                                   const ProtectedFolders& protectedFolders,
-                                   FileSystemObject& fso) {
-    if (!IsRemovableFolderPath(path, protectedFolders)) return false;
-    std::string folder = path;
-    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    // A folder that is already gone has nothing left to delete.
-    if (!fso.FolderExists(folder)) return true;
-    return fso.FileExists(folder + "\\" + names::kUninstallerExe) ||
-           fso.FileExists(folder + "\\" + names::kApplicationExe);
-}
-
-bool IsStartMenuGroupInsidePrograms(const std::string& group) {
-    if (group.empty()) return true;
-    if (group.front() == '\\' || group.front() == '/') return false;
-    // A doubled separator inside the name is refused; only trailing separators are skipped.
-    std::string inner = group;
-    while (!inner.empty() && (inner.back() == '\\' || inner.back() == '/')) inner.pop_back();
-    for (std::size_t i = 1; i < inner.size(); ++i) {
-        const bool separator = inner[i] == '\\' || inner[i] == '/';
-        const bool previous = inner[i - 1] == '\\' || inner[i - 1] == '/';
-        if (separator && previous) return false;
-    }
-    const auto levels = SplitLevels(inner);
-    return levels.has_value() && !levels->empty();
 }
 
 }  // namespace tamsel::removal

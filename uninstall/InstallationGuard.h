@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystemObject.h"
+#include "platform/FolderIdentity.h"
 #include "platform/System.h"
 
 namespace tamsel::removal {
 
-// Folders whose files the uninstaller must never delete, as Windows paths.
+// Folders whose files the uninstaller must never delete all of, as Windows paths.
 struct ProtectedFolders {
     // Neither these folders nor any folder above them (a drive's "Users" folder holds profiles).
     std::vector<std::string> withAncestors;
@@ -21,19 +21,17 @@ struct ProtectedFolders {
 // system drive, and the Start menu that holds programsFolder.
 ProtectedFolders CollectProtectedFolders(System& system, const std::string& programsFolder);
 
-// Whether the recorded installation folder may be emptied and handed to the clean-up batch:
-// an absolute folder path below a drive root ("X:\name..."), no "." or ".." level, none of the
-// characters Windows forbids in names, none of the protected folders, and, when the folder
-// exists, one that holds "uninstall.exe" or "TamselOrry.exe". A trailing "\" is allowed.
-bool IsRemovableInstallationFolder(const std::string& path,
-                                   const ProtectedFolders& protectedFolders, FileSystemObject& fso);
+// Whether a recorded path names a folder on a drive at all: "X:\" followed by levels that are
+// neither "." nor ".." and hold no character Windows forbids in names. A trailing "\" is
+// allowed. A relative or drive-relative path ("C:", "C:dir") names the current directory,
+// which is never an installation folder.
+bool IsAbsoluteFolderPath(const std::string& path);
 
-// The same test without looking at the folder's contents.
-bool IsRemovableFolderPath(const std::string& path, const ProtectedFolders& protectedFolders);
-
-// Whether a recorded Start-menu group names a folder inside the Programs folder: relative, no
-// drive, no leading "\", no "." or ".." level, no characters Windows forbids in names. The
-// empty group (the Programs folder itself) is accepted here; the caller treats it apart.
-bool IsStartMenuGroupInsidePrograms(const std::string& group);
+// Whether a folder may lose every file in it, as a folder Setup made itself may: it exists, no
+// level of the path is a link or junction, and, compared as the folders the paths resolve to
+// (never as text), it is no drive root, no protected folder, no folder above one of
+// withAncestors and no folder inside one of withContents.
+bool IsTrustworthyFolder(const std::string& path, const ProtectedFolders& protectedFolders,
+                         FolderIdentity& folders);
 
 }  // namespace tamsel::removal

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ProgramNames.h"
+
 // The registry keys, file names and texts of the uninstaller.
 namespace tamsel::removal {
 
@@ -16,8 +18,8 @@ inline constexpr const char* kMenuOrderKey =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
     "MenuOrder\\Start Menu\\&Programs\\";
 
-inline constexpr const char* kRunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-inline constexpr const char* kRunOnceValue = "Tamsel Orry Uninstall";
+inline constexpr const char* kRunOnceKey = names::kRunOnceKey;
+inline constexpr const char* kRunOnceValue = names::kRunOnceValue;
 inline constexpr const char* kBatchFileName = "\\touninst.bat";
 
 inline constexpr const char* kCaption = "Uninstall Tamsel Orry";
@@ -33,9 +35,15 @@ inline constexpr const char* kNoticeTitle = "Tamsel Orry Uninstall";
 inline constexpr const char* kNotInstalledText =
     "No installation of Tamsel Orry was found on this computer.\r\n"
     "No program files were deleted.";
-inline constexpr const char* kFolderRefusedText =
-    "The installation folder recorded for Tamsel Orry is not one that can be removed safely:";
-inline constexpr const char* kFolderRefusedTail = "Its files were left in place.";
+inline constexpr const char* kShortcutsLeftText =
+    "Tamsel Orry was removed, but its Start-menu shortcuts were left in place: the recorded "
+    "group does not name a folder inside the Programs folder:";
+inline constexpr const char* kShortcutsLeftTail =
+    "Delete \"Tamsel Orry.lnk\" and \"Uninstall Tamsel Orry.lnk\" there by hand.";
+
+// The installer's own names (on Windows, and in a Linux build): the folder that holds it is the
+// installation media, never an installation.
+inline constexpr const char* kSetupProgramNames[] = {"Setup.exe", "Setup"};
 
 // Titles the report of a failure that ends the program.
 inline constexpr const char* kFailureTitle = "Uninstall";

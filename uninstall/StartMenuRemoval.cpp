@@ -1,5 +1,5 @@
 #include "common/ProgramNames.h"
-#include "uninstall/InstallationGuard.h"
+#include "common/StartMenuGroupName.h"
 #include "uninstall/RemovalNames.h"
 #include "uninstall/Remove.h"
 
@@ -10,27 +10,26 @@ void Remove::RemoveUninstallEntry() {
 }
 
 void Remove::RemoveStartMenuEntry(const std::string& startMenuGroup) {
-    // A group that would lead out of the Programs folder ("..", a drive, a leading "\") is not
-    // the group Setup made: nothing there is touched.
-    if (!removal::IsStartMenuGroupInsidePrograms(startMenuGroup)) return;
+    // A group the group-name rule refuses ("..", a drive, a leading separator, ...) is not a
+    // group Setup made inside the Programs folder: nothing there is touched.
+    if (!IsAcceptedStartMenuGroup(startMenuGroup)) return;
+    const std::string group = StartMenuGroupPath(startMenuGroup);
 
-    shortcut_.DeleteShortcut(shortcut_.GetProgramsFolder() + startMenuGroup +
-                             removal::kApplicationShortcut);
-    shortcut_.DeleteShortcut(shortcut_.GetProgramsFolder() + startMenuGroup +
-                             removal::kUninstallShortcut);
+    shortcut_.DeleteShortcut(shortcut_.GetProgramsFolder() + group + removal::kApplicationShortcut);
+    shortcut_.DeleteShortcut(shortcut_.GetProgramsFolder() + group + removal::kUninstallShortcut);
 
     // Without a group name the shortcuts were put into the Programs folder itself, which is
     // never removed, nor the menu order of the whole Programs menu.
-    if (startMenuGroup.empty()) return;
+    if (group.empty()) return;
 
     auto fso = platform_.GetAutomation().CreateFileSystemObject();
-    if (!fso->FolderExists(shortcut_.GetProgramsFolder() + startMenuGroup)) return;
-    const auto folder = fso->GetFolder(shortcut_.GetProgramsFolder() + startMenuGroup);
+    if (!fso->FolderExists(shortcut_.GetProgramsFolder() + group)) return;
+    const auto folder = fso->GetFolder(shortcut_.GetProgramsFolder() + group);
     // Subfolders count as well: they may belong to other programs, and deleting the group
     // folder would take them along.
     if (!folder->Files().empty() || !folder->SubFolders().empty()) return;
-    fso->DeleteFolder(shortcut_.GetProgramsFolder() + startMenuGroup);
-    registry_.RegistryDeleteKey(reg::kUsers, removal::kMenuOrderKey + startMenuGroup);
+    fso->DeleteFolder(shortcut_.GetProgramsFolder() + group);
+    registry_.RegistryDeleteKey(reg::kUsers, removal::kMenuOrderKey + group);
 }
 
 }  // namespace tamsel

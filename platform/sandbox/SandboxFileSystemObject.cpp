@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -208,6 +209,15 @@ class SandboxFileSystemObject : public FileSystemObject {
         if (!stream->IsOpen()) Raise(err::kPermissionDenied);
         if (!existed) ForgetState(machine_.WindowsPath(host));
         return stream;
+    }
+
+    std::string ReadTextFile(const std::string& path) override {
+        if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
+        fs::path host = machine_.HostPath(path, false);
+        if (KindOf(host) != fs::file_type::regular) Raise(err::kFileNotFound);
+        std::ifstream in(host, std::ios::binary);
+        if (!in) Raise(err::kPermissionDenied);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
   private:

@@ -14,6 +14,7 @@
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/MachineStore.h"
 #include "platform/sandbox/SandboxAutomation.h"
+#include "platform/sandbox/SandboxFolderIdentity.h"
 #include "platform/sandbox/SandboxSystem.h"
 #include "platform/sandbox/SandboxVolumes.h"
 #include "platform/sandbox/SqliteRegistry.h"
@@ -84,12 +85,14 @@ class Machine final : public SandboxMachine {
           store_(directory / kMachineFile),
           automation_(*this),
           system_(*this),
-          volumes_(*this, store_) {}
+          volumes_(*this, store_),
+          folders_(*this) {}
 
     Registry& GetRegistry() override { return *registry_; }
     Automation& GetAutomation() override { return automation_; }
     System& GetSystem() override { return system_; }
     Volumes& GetVolumes() override { return volumes_; }
+    FolderIdentity& GetFolderIdentity() override { return folders_; }
 
     const fs::path& Directory() const override { return directory_; }
     SqliteRegistry& GetSqliteRegistry() override { return *registry_; }
@@ -161,6 +164,7 @@ class Machine final : public SandboxMachine {
     SandboxAutomation automation_;
     SandboxSystem system_;
     SandboxVolumes volumes_;
+    SandboxFolderIdentity folders_;
 };
 
 std::optional<std::string> Machine::EnvironmentIn(RegKey root, const std::string& key,

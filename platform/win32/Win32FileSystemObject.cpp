@@ -84,6 +84,16 @@ class Win32FileSystemObject : public FileSystemObject {
         return std::make_unique<Win32TextStream>(DispatchObject::FromResult(
             fso_.Call("CreateTextFile", Args(ComVariant(path), ComVariant(overwrite)))));
     }
+    std::string ReadTextFile(const std::string& path) override {
+        constexpr std::int32_t kForReading = 1;
+        DispatchObject stream = DispatchObject::FromResult(
+            fso_.Call("OpenTextFile", Args(ComVariant(path), ComVariant(kForReading))));
+        // "ReadAll" raises 62 "Input past end of file" for an empty file.
+        std::string text;
+        if (!stream.Call("AtEndOfStream").ToBool()) text = stream.Call("ReadAll").ToText();
+        stream.Call("Close");
+        return text;
+    }
 
   private:
     // Windows' object raises 70 "Permission denied" when the file system refuses to delete or

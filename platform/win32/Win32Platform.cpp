@@ -30,6 +30,7 @@ class Win32Platform : public Platform {
     Automation& GetAutomation() override { return *automation_; }
     System& GetSystem() override { return *system_; }
     Volumes& GetVolumes() override { return *volumes_; }
+    FolderIdentity& GetFolderIdentity() override { return *folders_; }
 
   private:
     // Declared first so that it outlives every service.
@@ -38,6 +39,7 @@ class Win32Platform : public Platform {
     std::unique_ptr<Automation> automation_ = win32::MakeAutomation();
     std::unique_ptr<System> system_ = win32::MakeSystem();
     std::unique_ptr<Volumes> volumes_ = win32::MakeVolumes();
+    std::unique_ptr<FolderIdentity> folders_ = win32::MakeFolderIdentity();
 };
 
 }  // namespace

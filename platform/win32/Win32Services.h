@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/Automation.h"
+#include "platform/FolderIdentity.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
 
@@ -15,6 +16,7 @@ std::unique_ptr<Registry> MakeRegistry();
 std::unique_ptr<Automation> MakeAutomation();
 std::unique_ptr<System> MakeSystem();
 std::unique_ptr<Volumes> MakeVolumes();
+std::unique_ptr<FolderIdentity> MakeFolderIdentity();
 
 // The wrappers around the two automation objects, made by Automation.
 std::unique_ptr<FileSystemObject> WrapFileSystemObject(DispatchObject object);

@@ -36,7 +36,8 @@ check_equal "Setup ends normally" "$(wait_status "$status")" 0
 check "uninstall.exe installed" cmp -s "$DIST/uninstall.exe" "$INSTALL/uninstall.exe"
 check "TamselOrry.exe installed" cmp -s "$DIST/TamselOrry.exe" "$INSTALL/TamselOrry.exe"
 expected_uninstall=$(printf '%s\n' 'AppToUninstall=REG_SZ=TamselOrry.exe' 'ApplicationName=REG_SZ=TamselOrry.exe' \
-  'DisplayName=REG_SZ=Tamsel Orry' 'UninstallString=REG_SZ=C:\Program Files\Tamsel Orry\uninstall.exe' | sort)
+  'DisplayName=REG_SZ=Tamsel Orry' 'UninstallString=REG_SZ=C:\Program Files\Tamsel Orry\uninstall.exe' \
+  'InstallFolderCreated=REG_SZ=1' | sort)
 check_equal "the uninstall entry" "$(reg_values "$UNINSTALL_KEY")" "$expected_uninstall"
 expected_app_paths=$(printf '%s\n' '@=REG_SZ=C:\Program Files\Tamsel Orry\TamselOrry.exe' \
   'Path=REG_SZ=C:\Program Files\Tamsel Orry\' 'StartMenuGroup=REG_SZ=Tamsel Orry' | sort)

@@ -33,14 +33,22 @@ start_program "$status" "$INSTALL_WIN\\uninstall.exe"
 uiauto wait "$REMOVER" click "$REMOVER" Yes >/dev/null
 check_equal "the failure report" "$(uiauto answer Uninstall OK '')" 'Error 70: Permission denied'
 check_equal "Uninstall ends with status 1" "$(wait_status "$status")" 1
-check "the App Paths key is gone" bash -c "! wine reg query '$APP_PATHS_KEY' >/dev/null 2>&1"
-check "the uninstall entry is gone" bash -c "! wine reg query '$UNINSTALL_KEY' >/dev/null 2>&1"
+check "the App Paths key stays for a second run" reg_key_exists "$APP_PATHS_KEY"
+check "the uninstall entry stays" reg_key_exists "$UNINSTALL_KEY"
 check "the shortcuts are gone" test ! -e "$GROUP/Tamsel Orry.lnk" -a ! -e "$GROUP/Uninstall Tamsel Orry.lnk"
 check "the file in use stays" test -f "$INSTALL/TamselOrry.exe"
 check_equal "no batch file is registered" "$(reg_value "$RUNONCE_KEY" 'Tamsel Orry Uninstall')" ''
 # The holder is a wine process of this test; ending it releases the file.
 pkill -P "$holder" >/dev/null 2>&1 || true
 kill "$holder" >/dev/null 2>&1 || true
+{ wait "$holder"; } 2>/dev/null || true
+# Run again, the uninstaller finishes the removal.
+start_program "$status" "$INSTALL_WIN\\uninstall.exe"
+uiauto wait "$REMOVER" click "$REMOVER" Yes >/dev/null
+uiauto answer 'Tamsel Orry Uninstall Complete!' OK '' >/dev/null
+check_equal "the second run ends normally" "$(wait_status "$status")" 0
+check "the record is gone" bash -c "! wine reg query '$UNINSTALL_KEY' >/dev/null 2>&1"
+check_equal "only uninstall.exe is left" "$(ls "$INSTALL")" uninstall.exe
 remove_leftovers
 rm -f "$install_script" "$holder_log"
 finish

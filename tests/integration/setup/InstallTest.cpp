@@ -61,7 +61,8 @@ TEST_F(InstallTest, AFreshMachineGetsTheFilesTheRegistryRecordAndTwoShortcuts) {
               (KeyValues{{"ApplicationName", Sz("TamselOrry.exe")},
                          {"AppToUninstall", Sz("TamselOrry.exe")},
                          {"DisplayName", Sz("Tamsel Orry")},
-                         {"UninstallString", Sz(kTarget + "uninstall.exe")}}));
+                         {"UninstallString", Sz(kTarget + "uninstall.exe")},
+                         {"InstallFolderCreated", Sz("1")}}));
     EXPECT_EQ(ExportKey(kAppPathsKeyName), (KeyValues{{"@", Sz(kTarget + "TamselOrry.exe")},
                                                       {"Path", Sz(kTarget)},
                                                       {"StartMenuGroup", Sz("Tamsel Orry")}}));
@@ -158,11 +159,33 @@ TEST_F(InstallTest, AGroupThatCannotBeMadeStopsSetupAndKeepsWhatWasDoneBefore) {
     EXPECT_FALSE(StringValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup"));
     EXPECT_FALSE(Exists(std::string(kPrograms) + "\\Tools"));
 
-    // A group name that climbs out of the Programs folder is refused before anything is made.
+    // A group name that climbs out of the Programs folder is refused before anything is
+    // changed.
+    const std::set<std::string> files = Listing();
+    const std::string registry = ExportAll();
     run = RunSetup({"set StartMenuGroup ..\\Escaped", "click OKBTN", "answer OK"});
     ExpectFailureReport(run, "52");
-    EXPECT_FALSE(Exists(std::string(kPrograms) + "\\..\\Escaped"));
-    EXPECT_FALSE(StringValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup"));
+    EXPECT_EQ(Listing(), files);
+    EXPECT_EQ(ExportAll(), registry);
+}
+
+TEST_F(InstallTest, OnlyAPendingRemovalOfTheSameFolderIsCancelled) {
+    const std::string batch = "C:\\Users\\User\\AppData\\Local\\Temp\\touninst.bat";
+    auto pending = [&](const std::string& folder) {
+        PutFile(batch, "del \"" + folder + "\\uninstall.exe\"\r\nrmdir \"" + folder +
+                           "\"\r\ndel \"" + batch + "\"");
+        PutValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall", "\"" + batch + "\"");
+    };
+    // Another folder's removal stays.
+    pending("D:\\Other");
+    ASSERT_EQ(RunSetup({"click OKBTN", "answer No"}).status, 0);
+    EXPECT_TRUE(Exists(batch));
+    EXPECT_TRUE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
+    // The same folder, however it is spelled, is installed again: its removal is cancelled.
+    pending("c:/program files/TAMSEL ORRY");
+    ASSERT_EQ(RunSetup({"click OKBTN", "answer No"}).status, 0);
+    EXPECT_FALSE(Exists(batch));
+    EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/sandbox/SqliteRegistry.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -110,34 +111,69 @@ TEST_F(UninstallTest, LeftoversDecideWhatTheLogOnCanRemove) {
     EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));
 }
 
-TEST_F(UninstallTest, AFileInUseStopsTheRemovalWithAFailureReport) {
+TEST_F(UninstallTest, AFileInUseStopsTheRemovalBeforeTheRecordGoes) {
     InstallWithSetup();
     machine_->SetInUse(kFolder + "\\TamselOrry.exe", true);
     const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
     ExpectFailureReport(run, "70");
-    EXPECT_FALSE(KeyExists(reg::kLocalMachine, kAppPathsKey));
-    EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
+    // The record stays until what it describes is gone, so that the removal can be run again.
+    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
+    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
     EXPECT_FALSE(Exists(kGroup));
     EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
     EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
 }
 
-TEST_F(UninstallTest, WithoutTheScriptingHostTheRemovalStopsAfterTheRegistryRecord) {
+TEST_F(UninstallTest, WithoutTheScriptingHostTheRemovalStopsBeforeAnythingGoes) {
     InstallWithSetup();
     machine_->SetScriptingHostAvailable(false);
     ExpectFailureReport(RunOnMachine(kInstalledUninstaller, kYes), "429");
-    EXPECT_FALSE(KeyExists(reg::kLocalMachine, kAppPathsKey));
+    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
     EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
     EXPECT_TRUE(Exists(kGroup + "\\Tamsel Orry.lnk"));
     EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
 
-    // A second run finds no record and deletes no file.
+    // With the scripting host back, a second run removes the installation.
     machine_->SetScriptingHostAvailable(true);
-    const std::set<std::string> files = Listing();
     const ScriptRun again = RunOnMachine(kInstalledUninstaller, kYes);
     EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(Listing(), files);
+    EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
+    EXPECT_FALSE(Exists(kGroup));
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
+}
+
+TEST_F(UninstallTest, WithoutARecordTheUninstallerFinishesTheRemovalFromItsOwnFolder) {
+    InstallWithSetup();
+    // What a removal that stopped after the record was gone leaves behind.
+    machine_->GetSqliteRegistry().DeleteKey(reg::kLocalMachine, kAppPathsKey);
+    machine_->GetSqliteRegistry().DeleteKey(reg::kLocalMachine, kUninstallKey);
+    PutFile(kFolder + "\\notes.txt", "mine");
+    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.EventsOf("msgbox").at(0)["title"], "Tamsel Orry Uninstall Complete!");
+    EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
+    // Nothing says Setup made the folder: the user's file stays, and so does the folder.
+    Tool({"logon"});
+    EXPECT_FALSE(Exists(kInstalledUninstaller));
+    EXPECT_EQ(Read(kFolder + "\\notes.txt"), "mine");
+}
+
+TEST_F(UninstallTest, AStartMenuGroupTheRuleRefusesIsLeftAloneAndSaidSo) {
+    InstallWithSetup();
+    PutFile(std::string(kPrograms) + "\\Lead\\Tamsel Orry.lnk");
+    // As an older Setup recorded it.
+    PutValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup", "\\Lead");
+    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0]["title"], "Tamsel Orry Uninstall Complete!");
+    EXPECT_NE(boxes[0]["text"].get<std::string>().find("\\Lead"), std::string::npos);
+    EXPECT_TRUE(Exists(std::string(kPrograms) + "\\Lead\\Tamsel Orry.lnk"));
+    // The rest of the removal is done.
+    EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
+    EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
+    EXPECT_TRUE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 
-#include "common/RuntimeError.h"
+#include "platform/FolderIdentity.h"
 #include "uninstall/InstallationGuard.h"
 
 namespace tamsel::removal {
@@ -31,24 +32,19 @@ class FakeSystem : public System {
     void StartProcess(const std::string&) override {}
 };
 
-// Answers FolderExists and FileExists from two lists of paths (compared exactly).
-class ListedFileSystem : public FileSystemObject {
+// Resolves the folders it lists: a path (compared without regard to case or a trailing "\")
+// to the folder it names; every other path names no folder.
+class ListedFolders : public FolderIdentity {
   public:
-    std::set<std::string> folders;
-    std::set<std::string> files;
+    std::map<std::string, ResolvedFolder> folders;
 
-    bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
-    bool FileExists(const std::string& path) override { return files.count(path) > 0; }
-    void CreateFolder(const std::string&) override { Unexpected(); }
-    void CopyFile(const std::string&, const std::string&, bool) override { Unexpected(); }
-    std::unique_ptr<Folder> GetFolder(const std::string&) override { Unexpected(); }
-    void DeleteFile(const std::string&, bool) override { Unexpected(); }
-    void DeleteFolder(const std::string&, bool) override { Unexpected(); }
-    std::unique_ptr<TextStream> CreateTextFile(const std::string&, bool) override { Unexpected(); }
-
-  private:
-    [[noreturn]] static void Unexpected() {
-        throw RuntimeError::FromNumber(err::kPermissionDenied);
+    std::optional<ResolvedFolder> Resolve(const std::string& path) override {
+        std::string key;
+        for (char c : path) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        while (key.size() > 3 && key.back() == '\\') key.pop_back();
+        const auto it = folders.find(key);
+        if (it == folders.end()) return std::nullopt;
+        return it->second;
     }
 };
 
@@ -60,78 +56,64 @@ ProtectedFolders MachineFolders() {
     return CollectProtectedFolders(system, kPrograms);
 }
 
-TEST(InstallationGuard, OnlyAnOrdinaryFolderBelowADriveRootIsRemovable) {
-    const auto folders = MachineFolders();
+TEST(InstallationGuard, OnlyAbsolutePathsOfFoldersOnADriveNameAFolder) {
     for (const std::string path :
-         {"C:\\Program Files\\Tamsel Orry\\", "C:\\Program Files\\Tamsel Orry",
-          "D:\\Apps\\Tamsel Orry\\", "C:\\Users\\User\\Documents\\Tools\\Tamsel Orry\\",
-          "E:\\100% & more\\", "C:\\Program Files (x86)\\Vendor\\Tamsel Orry\\",
-          "c:/program files/tamsel orry/"}) {
-        EXPECT_TRUE(IsRemovableFolderPath(path, folders)) << path;
+         {"C:\\", "c:/", "C:\\Program Files\\Tamsel Orry\\", "C:\\Program Files\\Tamsel Orry",
+          "E:\\100% & more\\", "c:/program files/tamsel orry/", "C:\\Windows.\\"}) {
+        EXPECT_TRUE(IsAbsoluteFolderPath(path)) << path;
     }
-    // Not a folder below a drive root.
-    for (const std::string& path : std::vector<std::string>{"C:",
-                                                            "C:\\",
-                                                            "C:\\\\",
-                                                            "c:/",
-                                                            "D:\\.\\",
-                                                            "Tamsel Orry\\",
-                                                            "\\Tamsel Orry\\",
-                                                            "C:Tamsel Orry\\",
-                                                            "\\\\server\\share\\Tamsel\\",
-                                                            "\\\\?\\C:\\Tamsel Orry\\",
-                                                            "1:\\Tamsel\\",
-                                                            "C:\\Tamsel Orry\\..\\",
-                                                            "C:\\Program Files\\..\\Windows\\",
-                                                            "C:\\Tamsel\\...\\",
-                                                            "C:\\ \\",
-                                                            "C:\\Tamsel*\\",
-                                                            "C:\\Tamsel?\\",
-                                                            "C:\\Tamsel\"x\\",
-                                                            "C:\\a:b\\",
-                                                            "C:\\Tamsel\r\nrmdir C:\\",
-                                                            ""}) {
-        EXPECT_FALSE(IsRemovableFolderPath(path, folders)) << path;
-    }
-    // The system's and the user's folders, and what holds them.
     for (const std::string& path : std::vector<std::string>{
-             "C:\\Windows\\", "c:\\WINDOWS", "C:/Windows/", "C:\\Windows.\\", "C:\\Windows \\",
-             "C:\\Windows\\System32\\", "C:\\Program Files\\", "C:\\Program Files (x86)",
-             "C:\\ProgramData\\", "C:\\Users\\", "C:\\Users\\User\\",
-             "C:\\Users\\User\\Documents\\", "C:\\Users\\User\\Desktop",
-             "C:\\Users\\User\\AppData\\Roaming\\", kPrograms,
-             "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\",
-             std::string(kPrograms) + "Tamsel Orry\\", "D:\\Temp\\", "D:\\"}) {
-        EXPECT_FALSE(IsRemovableFolderPath(path, folders)) << path;
+             "C:", "", "D:\\.\\", "Tamsel Orry\\", "\\Tamsel Orry\\", "C:Tamsel Orry\\",
+             "\\\\server\\share\\Tamsel\\", "\\\\?\\C:\\Tamsel Orry\\", "1:\\Tamsel\\",
+             "C:\\Tamsel Orry\\..\\", "C:\\Program Files\\..\\Windows\\", "C:\\Tamsel\\...\\",
+             "C:\\ \\", "C:\\Tamsel*\\", "C:\\Tamsel\"x\\", "C:\\a:b\\",
+             "C:\\Tamsel\r\nrmdir C:\\"}) {
+        EXPECT_FALSE(IsAbsoluteFolderPath(path)) << path;
     }
 }
 
-TEST(InstallationGuard, AnExistingFolderMustHoldTheApplicationOrItsUninstaller) {
-    const auto folders = MachineFolders();
-    ListedFileSystem fso;
-    fso.folders = {"C:\\Program Files\\Tamsel Orry", "D:\\Projects", "D:\\Only App"};
-    fso.files = {"C:\\Program Files\\Tamsel Orry\\uninstall.exe", "D:\\Only App\\TamselOrry.exe"};
-
-    EXPECT_TRUE(IsRemovableInstallationFolder("C:\\Program Files\\Tamsel Orry\\", folders, fso));
-    EXPECT_TRUE(IsRemovableInstallationFolder("D:\\Only App\\", folders, fso));
-    EXPECT_FALSE(IsRemovableInstallationFolder("D:\\Projects\\", folders, fso));
-    // A folder that is gone already has nothing left to lose.
-    EXPECT_TRUE(IsRemovableInstallationFolder("D:\\Gone\\", folders, fso));
-    // The shape is checked before anything is looked at.
-    fso.folders.insert("C:\\Windows");
-    fso.files.insert("C:\\Windows\\uninstall.exe");
-    EXPECT_FALSE(IsRemovableInstallationFolder("C:\\Windows\\", folders, fso));
+// The folders of a machine as they resolve: an 8.3 alias of a user folder, a link into the
+// documents, a junction above an ordinary folder.
+ListedFolders MachineLayout() {
+    ListedFolders layout;
+    auto add = [&layout](const std::string& path, const std::string& real, bool link = false) {
+        std::string key;
+        for (char c : path) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        layout.folders[key] = ResolvedFolder{real, link};
+    };
+    for (const char* real :
+         {"C:\\", "D:\\", "C:\\Windows", "C:\\Windows\\System32", "C:\\Program Files",
+          "C:\\Program Files\\Tamsel Orry", "C:\\Users", "C:\\Users\\User",
+          "C:\\Users\\User\\Documents", "C:\\Users\\User\\Documents\\Tools",
+          "D:\\Apps\\Tamsel Orry", "D:\\Temp", "E:\\My Own Folder"}) {
+        add(real, real);
+    }
+    add("C:\\PROGRA~1\\TAMSEL~1", "C:\\Program Files\\Tamsel Orry");
+    add("C:\\USERS\\USER~1", "C:\\Users\\User");
+    add("D:\\MyDocs", "C:\\Users\\User\\Documents", true);
+    add("D:\\Junction\\Tamsel Orry", "E:\\My Own Folder", true);
+    add("E:\\MY_O~RJG", "E:\\My Own Folder");
+    return layout;
 }
 
-TEST(InstallationGuard, StartMenuGroupMustStayInsideThePrograms) {
-    for (const char* group :
-         {"", "Tamsel Orry", "Games\\Tamsel Orry", "Tamsel Orry\\", "100% & Co", "Tamsel.Orry"}) {
-        EXPECT_TRUE(IsStartMenuGroupInsidePrograms(group)) << group;
+TEST(InstallationGuard, OnlyAnOrdinaryFolderReachedWithoutALinkIsTrustworthy) {
+    const auto protectedFolders = MachineFolders();
+    ListedFolders layout = MachineLayout();
+    for (const std::string path :
+         {"C:\\Program Files\\Tamsel Orry\\", "c:\\progra~1\\tamsel~1\\", "D:\\Apps\\Tamsel Orry",
+          "C:\\Users\\User\\Documents\\Tools\\", "E:\\MY_O~RJG\\"}) {
+        EXPECT_TRUE(IsTrustworthyFolder(path, protectedFolders, layout)) << path;
     }
-    for (const char* group : {"..", "..\\..\\Desktop", "Tamsel\\..\\..", "Games/../..", ".", "...",
-                              "   ", "\\Tamsel", "/Tamsel", "C:\\Tamsel", "C:Tamsel",
-                              "Games\\\\Tamsel", "Tamsel|Orry", "Tamsel*", "\\\\server\\share"}) {
-        EXPECT_FALSE(IsStartMenuGroupInsidePrograms(group)) << group;
+    for (const std::string& path : std::vector<std::string>{
+             // missing, a drive root, not a folder path
+             "D:\\Gone\\", "C:\\", "D:\\", "C:", "",
+             // reached through a link or junction
+             "D:\\MyDocs\\", "D:\\Junction\\Tamsel Orry\\",
+             // system and user folders, and what holds them, by any of their names
+             "C:\\Windows\\", "C:\\Windows\\System32", "C:\\Program Files\\", "C:\\Users\\",
+             "C:\\Users\\User\\", "C:\\USERS\\USER~1\\", "C:\\Users\\User\\Documents\\",
+             "D:\\Temp\\"}) {
+        EXPECT_FALSE(IsTrustworthyFolder(path, protectedFolders, layout)) << path;
     }
 }
 
