@@ -13,7 +13,6 @@ namespace tamsel {
 namespace {
 
 constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
-constexpr std::int32_t kStringValue = 1;  // REG_SZ
 
 // A group name must name a folder inside the Programs folder: a ".." level would put the
 // shortcuts elsewhere (and the uninstaller would later remove them there), and a drive
@@ -60,13 +59,13 @@ void Installer::WriteUninstallEntry() {
     const std::string& directory = InstallDirectory.caption;
     registry_.RegistryCreateNewKey(reg::kLocalMachine, names::kUninstallKey);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "ApplicationName",
-                                  names::kApplicationExe, kStringValue);
+                                  names::kApplicationExe, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "AppToUninstall",
-                                  names::kApplicationExe, kStringValue);
+                                  names::kApplicationExe, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "DisplayName",
-                                  names::kApplicationName, kStringValue);
+                                  names::kApplicationName, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "UninstallString",
-                                  directory + names::kUninstallerExe, kStringValue);
+                                  directory + names::kUninstallerExe, reg::kSz);
 }
 
 void Installer::WriteAppPaths() {
@@ -74,9 +73,9 @@ void Installer::WriteAppPaths() {
         registry_.RegistryGetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "");
     if (current == "") registry_.RegistryCreateNewKey(reg::kLocalMachine, names::kAppPathsKey);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "",
-                                  InstallDirectory.caption + names::kApplicationExe, kStringValue);
+                                  InstallDirectory.caption + names::kApplicationExe, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "Path",
-                                  InstallDirectory.caption, kStringValue);
+                                  InstallDirectory.caption, reg::kSz);
 }
 
 void Installer::CreateStartMenuEntry() {
@@ -96,7 +95,7 @@ void Installer::CreateStartMenuEntry() {
     shortcut_.MakeShortcut(group + "\\Uninstall Tamsel Orry", uninstaller, "", uninstaller,
                            "Uninstall Tamsel Orry", directory);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "StartMenuGroup", group,
-                                  kStringValue);
+                                  reg::kSz);
 }
 
 void Installer::OfferToRun() {
