@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -24,29 +25,33 @@ using tamsel::sandbox::ExportRegFile;
 using tamsel::sandbox::ImportRegFile;
 using tamsel::sandbox::SqliteRegistry;
 
-// A folder of this process for its registry files; in memory (/dev/shm) when there is one, as
-// every input makes two databases.
-const fs::path& WorkFolder() {
-    static const fs::path folder = [] {
+// A folder for the registry files of one input, removed with them afterwards; in memory
+// (/dev/shm) when there is one, as every input makes two databases.
+class WorkFolder {
+  public:
+    WorkFolder() {
         std::error_code error;
         const fs::path base =
             fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path made = base / ("tamsel-regfile-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(made);
-        std::atexit([] { fs::remove_all(WorkFolder()); });
-        return made;
-    }();
-    return folder;
-}
-
-// An empty registry (the four roots) in a new file.
-std::unique_ptr<SqliteRegistry> EmptyRegistry(const char* name) {
-    const fs::path file = WorkFolder() / name;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        fs::remove(fs::path(file.string() + suffix));
+        path_ = base / ("tamsel-regfile-fuzz-" + std::to_string(::getpid()));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
     }
-    return SqliteRegistry::Open(file);
-}
+    ~WorkFolder() {
+        std::error_code error;
+        fs::remove_all(path_, error);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    // An empty registry (the four roots) in a new file of the folder.
+    std::unique_ptr<SqliteRegistry> EmptyRegistry(const char* name) const {
+        return SqliteRegistry::Open(path_ / name);
+    }
+
+  private:
+    fs::path path_;
+};
 
 [[noreturn]] void Fail(const std::string& what, const std::string& text) {
     std::fprintf(stderr, "round trip broken: %s\n--- export ---\n%s\n", what.c_str(), text.c_str());
@@ -57,9 +62,10 @@ std::unique_ptr<SqliteRegistry> EmptyRegistry(const char* name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
+    const WorkFolder folder;
     std::string exported;
     {
-        auto registry = EmptyRegistry("first.db");
+        auto registry = folder.EmptyRegistry("first.db");
         try {
             ImportRegFile(*registry, input);
         } catch (const std::runtime_error&) {
@@ -71,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail(std::string("the import took what the export cannot write: ") + error.what(), "");
         }
     }
-    auto again = EmptyRegistry("second.db");
+    auto again = folder.EmptyRegistry("second.db");
     try {
         ImportRegFile(*again, exported);
     } catch (const std::runtime_error& error) {
