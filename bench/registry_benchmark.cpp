@@ -110,7 +110,7 @@ void BM_RegistrySetKeyValue(benchmark::State& state) {
     int key = 0;
     for (auto _ : state) {
         access.RegistrySetKeyValue(tamsel::reg::kLocalMachine, KeyPath(NextKey(key)), "Path",
-                                   tamsel::Variant("D:\\Elsewhere\\"), 1);
+                                   tamsel::Variant("D:\\Elsewhere\\"), tamsel::reg::kSz);
     }
 }
 BENCHMARK(BM_RegistrySetKeyValue);

@@ -247,7 +247,7 @@ void RegistryAccess::RegistrySetKeyValue(RegKey root, const std::string& keyPath
         // The data is converted even when the key could not be created, so that data which
         // cannot be converted is reported either way; nothing is written without a key.
         switch (valueType) {
-            case 1: {
+            case reg::kSz: {
                 const std::string text = data.ToText();
                 const std::string bytes(text.c_str(), text.size() + 1);  // with its NUL
                 if (key.IsOpen()) {
@@ -257,7 +257,7 @@ void RegistryAccess::RegistrySetKeyValue(RegKey root, const std::string& keyPath
                 }
                 break;
             }
-            case 3: {
+            case reg::kBinary: {
                 const ByteArray& bytes = data.ToByteArray();
                 // Element 0 is where the write starts; an array without one is unusable.
                 if (bytes.empty()) throw RuntimeError::FromNumber(err::kSubscriptOutOfRange);
@@ -267,7 +267,7 @@ void RegistryAccess::RegistrySetKeyValue(RegKey root, const std::string& keyPath
                 }
                 break;
             }
-            case 4: {
+            case reg::kDword: {
                 const auto value = static_cast<std::uint32_t>(data.ToInt32());
                 const std::array<std::uint8_t, 4> bytes = {
                     static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),

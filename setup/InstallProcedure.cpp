@@ -14,7 +14,6 @@ namespace tamsel {
 namespace {
 
 constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
-constexpr std::int32_t kStringValue = 1;  // REG_SZ
 
 }  // namespace
 
@@ -68,16 +67,16 @@ void Installer::WriteUninstallEntry() {
     const std::string& directory = InstallDirectory.caption;
     registry_.RegistryCreateNewKey(reg::kLocalMachine, names::kUninstallKey);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "ApplicationName",
-                                  names::kApplicationExe, kStringValue);
+                                  names::kApplicationExe, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "AppToUninstall",
-                                  names::kApplicationExe, kStringValue);
+                                  names::kApplicationExe, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "DisplayName",
-                                  names::kApplicationName, kStringValue);
+                                  names::kApplicationName, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kUninstallKey, "UninstallString",
-                                  directory + names::kUninstallerExe, kStringValue);
+                                  directory + names::kUninstallerExe, reg::kSz);
     registry_.RegistrySetKeyValue(
         reg::kLocalMachine, names::kUninstallKey, names::kFolderCreatedValue,
-        FolderCreated ? names::kFolderCreated : names::kFolderExisted, kStringValue);
+        FolderCreated ? names::kFolderCreated : names::kFolderExisted, reg::kSz);
 }
 
 void Installer::WriteAppPaths() {
@@ -85,9 +84,9 @@ void Installer::WriteAppPaths() {
         registry_.RegistryGetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "");
     if (current == "") registry_.RegistryCreateNewKey(reg::kLocalMachine, names::kAppPathsKey);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "",
-                                  InstallDirectory.caption + names::kApplicationExe, kStringValue);
+                                  InstallDirectory.caption + names::kApplicationExe, reg::kSz);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "Path",
-                                  InstallDirectory.caption, kStringValue);
+                                  InstallDirectory.caption, reg::kSz);
 }
 
 void Installer::CreateStartMenuEntry() {
@@ -106,7 +105,7 @@ void Installer::CreateStartMenuEntry() {
     shortcut_.MakeShortcut(group + "\\Uninstall Tamsel Orry", uninstaller, "", uninstaller,
                            "Uninstall Tamsel Orry", directory);
     registry_.RegistrySetKeyValue(reg::kLocalMachine, names::kAppPathsKey, "StartMenuGroup", group,
-                                  kStringValue);
+                                  reg::kSz);
 }
 
 void Installer::OfferToRun() {

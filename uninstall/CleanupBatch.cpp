@@ -24,7 +24,7 @@ void Remove::MakeandRunBatch(const std::string& path) {
     // The file is complete and closed before the value that names it is written.
     registry_.RegistrySetKeyValue(reg::kLocalMachine, removal::kRunOnceKey, removal::kRunOnceValue,
                                   Variant("\"" + temp() + removal::kBatchFileName + "\""),
-                                  static_cast<std::int32_t>(reg::kSz));
+                                  reg::kSz);
 }
 
 }  // namespace tamsel

@@ -42,7 +42,7 @@ void WriteDefaultDrives(const fs::path& drivesFolder) {
     const std::string accessories = std::string(kPrograms) + "\\Accessories";
     for (const std::string& folder :
          {std::string(kProgramFiles), system32, std::string(kDesktop), std::string(kDocuments),
-          std::string(kTemp), std::string(kAppData), accessories,
+          std::string(kTemp), std::string(kSystemTemp), std::string(kAppData), accessories,
           std::string(kPrograms) + "\\StartUp"}) {
         fs::create_directories(FolderOf(drivesFolder, folder));
     }

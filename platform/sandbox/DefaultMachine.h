@@ -15,6 +15,8 @@ inline constexpr const char* kDocuments = "C:\\Users\\User\\Documents";
 inline constexpr const char* kDesktop = "C:\\Users\\User\\Desktop";
 inline constexpr const char* kTemp = "C:\\Users\\User\\AppData\\Local\\Temp";
 inline constexpr const char* kSystemRoot = "C:\\Windows";
+// The system's TEMP and TMP, as the folder that Windows keeps for them.
+inline constexpr const char* kSystemTemp = "C:\\Windows\\Temp";
 inline constexpr const char* kProgramFiles = "C:\\Program Files";
 
 inline constexpr const char* kSystemDriveLabel = "System";  // C:

@@ -111,8 +111,8 @@ void WriteDefaultRegistry(SqliteRegistry& registry) {
                     {"ProgramFiles", kProgramFiles},
                     {"SystemDrive", "C:"},
                     {"SystemRoot", systemRoot},
-                    {"TEMP", systemRoot + "\\TEMP"},
-                    {"TMP", systemRoot + "\\TEMP"},
+                    {"TEMP", kSystemTemp},
+                    {"TMP", kSystemTemp},
                     {"windir", systemRoot}});
 
         MakeKey(

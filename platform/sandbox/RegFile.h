@@ -27,6 +27,8 @@ std::string ExportRegFile(SqliteRegistry& registry, const std::optional<std::str
 // "[-KEY]" to delete a key with its subtree, "name"=- to delete a value, hex data continued on
 // the next line after "\"). Missing parent keys are created. The import is one transaction: a
 // malformed line throws std::runtime_error that names the line number, and nothing changes.
+// It takes only what ExportRegFile can write back: a key name with a line break (a CR inside
+// a "[KEY]" line) is malformed.
 void ImportRegFile(SqliteRegistry& registry, const std::string& text);
 
 }  // namespace tamsel::sandbox

@@ -109,7 +109,7 @@ std::string FormatValue(const RegistryValue& value) {
 
 void ExportKey(SqliteRegistry& registry, RegKey root, const std::string& path, std::string& out) {
     std::string name = std::string(RootName(root)) + (path.empty() ? "" : "\\" + path);
-    if (name.find_first_of("\r\n") != std::string::npos) {
+    if (!FitsOnKeyLine(name)) {
         throw std::runtime_error("key \"" + name +
                                  "\" has a line break in its name, which a "
                                  "registry file cannot hold");

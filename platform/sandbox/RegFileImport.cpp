@@ -190,6 +190,11 @@ class RegFileParser {
         std::string_view name = line.substr(1, close - 1);
         bool remove = !name.empty() && name[0] == '-';
         if (remove) name.remove_prefix(1);
+        if (!FitsOnKeyLine(name)) {
+            Malformed(LineNumber(),
+                      "a line break in the key name, which a registry file cannot "
+                      "hold");
+        }
         auto full = ParseFullKeyName(name);
         if (!full) Malformed(LineNumber(), "unknown root key in \"" + std::string(name) + "\"");
         std::vector<std::string> parts;

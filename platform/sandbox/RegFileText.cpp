@@ -117,4 +117,8 @@ std::optional<std::string> Utf16LeToAnsi(const std::uint8_t* data, std::size_t s
     return out;
 }
 
+bool FitsOnKeyLine(std::string_view keyName) {
+    return keyName.find_first_of("\r\n") == std::string_view::npos;
+}
+
 }  // namespace tamsel::sandbox

@@ -17,6 +17,10 @@ namespace tamsel::sandbox {
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view text);
 
+// Whether a key name fits on the one line of a "[KEY]" header: a name with a line break does
+// not, so the import refuses it and the export never has to write one.
+bool FitsOnKeyLine(std::string_view keyName);
+
 std::vector<std::uint8_t> AnsiToUtf16Le(std::string_view text);
 // Nothing when the UTF-16LE bytes have an odd length or a lone surrogate that does not carry
 // a byte.

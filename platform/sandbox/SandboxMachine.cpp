@@ -1,6 +1,7 @@
 #include "platform/sandbox/SandboxMachine.h"
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -105,7 +106,9 @@ class Machine final : public SandboxMachine {
     }
 
     std::string Environment(const std::string& name) override;
+    std::optional<std::string> FindEnvironment(const std::string& name) override;
     void SetEnvironment(const std::string& name, const std::string& value) override;
+    void RemoveEnvironment(const std::string& name) override;
 
     bool IsReadOnly(const std::string& windowsPath) override {
         return CurrentState(windowsPath).readOnly;
@@ -156,6 +159,9 @@ class Machine final : public SandboxMachine {
 
     std::optional<std::string> EnvironmentIn(RegKey root, const std::string& key,
                                              const std::string& name);
+    // Opens HKCU "Environment" (making it when missing) for a change to the variable `name`.
+    void ChangeUserEnvironment(const std::string& name,
+                               const std::function<RegStatus(RegKey)>& change);
 
     fs::path directory_;
     DriveMap drives_;
@@ -197,14 +203,17 @@ std::optional<std::string> Machine::EnvironmentIn(RegKey root, const std::string
     return value;
 }
 
-std::string Machine::Environment(const std::string& name) {
-    if (auto user = EnvironmentIn(reg::kCurrentUser, kUserEnvironmentKey, name)) return *user;
-    if (auto system = EnvironmentIn(reg::kLocalMachine, kSystemEnvironmentKey, name))
-        return *system;
-    return "";
+std::optional<std::string> Machine::FindEnvironment(const std::string& name) {
+    if (auto user = EnvironmentIn(reg::kCurrentUser, kUserEnvironmentKey, name)) return user;
+    return EnvironmentIn(reg::kLocalMachine, kSystemEnvironmentKey, name);
 }
 
-void Machine::SetEnvironment(const std::string& name, const std::string& value) {
+std::string Machine::Environment(const std::string& name) {
+    return FindEnvironment(name).value_or("");
+}
+
+void Machine::ChangeUserEnvironment(const std::string& name,
+                                    const std::function<RegStatus(RegKey)>& change) {
     if (name.empty() || name.find('=') != std::string::npos) {
         throw std::invalid_argument("'" + name + "' is not a name of an environment variable");
     }
@@ -216,20 +225,26 @@ void Machine::SetEnvironment(const std::string& name, const std::string& value) 
         throw std::runtime_error("cannot open HKCU\\" + std::string(kUserEnvironmentKey) +
                                  " (status " + std::to_string(status) + ")");
     }
-    if (value.empty()) {
-        status = registry_->DeleteValue(handle, name);
-        if (status == reg::kFileNotFound) status = reg::kSuccess;
-    } else {
-        // A value that refers to other variables is stored the way Windows stores one.
-        std::uint32_t type = value.find('%') != std::string::npos ? reg::kExpandSz : reg::kSz;
-        status = registry_->SetValueEx(handle, name, 0, type,
-                                       reinterpret_cast<const std::uint8_t*>(value.c_str()),
-                                       static_cast<std::uint32_t>(value.size() + 1));
-    }
+    status = change(handle);
     registry_->CloseKey(handle);
     if (status != reg::kSuccess) {
         throw std::runtime_error("cannot set " + name + " (status " + std::to_string(status) + ")");
     }
+}
+
+void Machine::SetEnvironment(const std::string& name, const std::string& value) {
+    ChangeUserEnvironment(name, [&](RegKey handle) {
+        return registry_->SetValueEx(handle, name, 0, reg::kSz,
+                                     reinterpret_cast<const std::uint8_t*>(value.c_str()),
+                                     static_cast<std::uint32_t>(value.size() + 1));
+    });
+}
+
+void Machine::RemoveEnvironment(const std::string& name) {
+    ChangeUserEnvironment(name, [&](RegKey handle) {
+        const RegStatus status = registry_->DeleteValue(handle, name);
+        return status == reg::kFileNotFound ? reg::kSuccess : status;
+    });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -41,9 +42,16 @@ class SandboxMachine : public Platform {
     // The Windows path of a host path: C:\... inside a drive of the sandbox, Z:\... elsewhere.
     virtual std::string WindowsPath(const std::filesystem::path& hostPath) const = 0;
 
-    // The machine's environment (the user's, then the system's), as the registry keeps it.
+    // The machine's environment (the user's, then the system's), as the registry keeps it:
+    // Environment gives "" for a variable that is not set, FindEnvironment nothing.
     virtual std::string Environment(const std::string& name) = 0;
+    virtual std::optional<std::string> FindEnvironment(const std::string& name) = 0;
+    // Sets a variable of the user's environment to the value exactly as given (REG_SZ: a "%"
+    // in it is part of the value, as in a folder name, not a reference); "" is a value too.
+    // Throws std::invalid_argument for a name that is empty or holds "=".
     virtual void SetEnvironment(const std::string& name, const std::string& value) = 0;
+    // Removes a variable of the user's environment; one that is not set is no error.
+    virtual void RemoveEnvironment(const std::string& name) = 0;
 
     // File state that Windows keeps and the host cannot (root ignores permission bits).
     virtual bool IsReadOnly(const std::string& windowsPath) = 0;

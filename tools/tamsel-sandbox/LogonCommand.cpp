@@ -15,10 +15,7 @@ namespace tamsel::tool {
 namespace {
 
 int Logon(const std::vector<std::string>& args) {
-    if (!args.empty()) {
-        std::cerr << "usage: tamsel-sandbox logon\n";
-        return 2;
-    }
+    if (!args.empty()) throw UsageError();
     const auto machine = sandbox::SandboxMachine::Open(sandbox::SandboxDirectory());
     const sandbox::LogonResult result = sandbox::RunLogon(*machine, std::cout, std::cerr);
     // A command that could not run (or a line of it that was refused) is a failure of the
@@ -26,9 +23,10 @@ int Logon(const std::vector<std::string>& args) {
     return result.refused == 0 ? 0 : 1;
 }
 
-const CommandRegistration kLogon(
-    {"logon", "logon         runs the RunOnce commands once, as the next log-on does", Logon});
-
 }  // namespace
+
+Command LogonCommand() {
+    return {"logon", {{"logon", "run the RunOnce commands once, as the next log-on does"}}, Logon};
+}
 
 }  // namespace tamsel::tool

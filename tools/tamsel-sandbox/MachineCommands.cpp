@@ -3,10 +3,12 @@
 // changes nothing.
 
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CommandTable.h"
+#include "WindowsPathArgument.h"
 #include "common/RuntimeError.h"
 #include "platform/sandbox/SandboxLocation.h"
 #include "platform/sandbox/SandboxMachine.h"
@@ -17,13 +19,7 @@ namespace {
 
 using sandbox::SandboxMachine;
 
-constexpr int kUsageError = 2;
 constexpr int kFailure = 1;
-
-int Usage(const char* usage) {
-    std::cerr << "usage: tamsel-sandbox " << usage << "\n";
-    return kUsageError;
-}
 
 // Reports an error of the machine about a Windows path, in the form "cmd: PATH: description".
 int PathFailure(const char* command, const std::string& windowsPath, const RuntimeError& error) {
@@ -32,8 +28,15 @@ int PathFailure(const char* command, const std::string& windowsPath, const Runti
     return kFailure;
 }
 
+// Opens the machine for a command on a WINPATH argument; nothing (after the message) when the
+// argument is not a full Windows path, without touching the machine.
+std::unique_ptr<SandboxMachine> OpenForPath(const char* command, const std::string& windowsPath) {
+    if (!IsWindowsPathArgument(command, windowsPath)) return nullptr;
+    return SandboxMachine::Open(sandbox::SandboxDirectory());
+}
+
 int Init(const std::vector<std::string>& args) {
-    if (!args.empty()) return Usage("init");
+    if (!args.empty()) throw UsageError();
     auto directory = sandbox::SandboxDirectory();
     SandboxMachine::Init(directory);
     std::cout << "made a new machine in " << directory.string() << "\n";
@@ -41,7 +44,7 @@ int Init(const std::vector<std::string>& args) {
 }
 
 int Reset(const std::vector<std::string>& args) {
-    if (!args.empty()) return Usage("reset");
+    if (!args.empty()) throw UsageError();
     auto directory = sandbox::SandboxDirectory();
     SandboxMachine::Reset(directory);
     std::cout << "reset the machine in " << directory.string() << "\n";
@@ -49,8 +52,9 @@ int Reset(const std::vector<std::string>& args) {
 }
 
 int Path(const std::vector<std::string>& args) {
-    if (args.size() != 1) return Usage("path WINPATH");
-    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    if (args.size() != 1) throw UsageError();
+    auto machine = OpenForPath("path", args[0]);
+    if (!machine) return kFailure;
     try {
         std::cout << machine->HostPath(args[0], false).string() << "\n";
     } catch (const RuntimeError& error) {
@@ -65,7 +69,8 @@ bool IsAttributeSwitch(const std::string& arg) {
 
 int Attrib(const std::vector<std::string>& args) {
     if (args.size() == 1 && !IsAttributeSwitch(args[0])) {
-        auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+        auto machine = OpenForPath("attrib", args[0]);
+        if (!machine) return kFailure;
         try {
             auto host = machine->HostPath(args[0], false);
             std::cout << (machine->IsReadOnly(args[0]) ? "R  " : "   ")
@@ -77,9 +82,10 @@ int Attrib(const std::vector<std::string>& args) {
     }
     if (args.size() != 2 ||
         (args[0] != "+r" && args[0] != "-r" && args[0] != "+R" && args[0] != "-R")) {
-        return Usage("attrib [+r|-r] WINPATH");
+        throw UsageError();
     }
-    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    auto machine = OpenForPath("attrib", args[1]);
+    if (!machine) return kFailure;
     try {
         machine->SetReadOnly(args[1], args[0][0] == '+');
     } catch (const RuntimeError& error) {
@@ -89,8 +95,9 @@ int Attrib(const std::vector<std::string>& args) {
 }
 
 int SetInUse(const char* command, const std::vector<std::string>& args, bool inUse) {
-    if (args.size() != 1) return Usage(inUse ? "lock WINPATH" : "unlock WINPATH");
-    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    if (args.size() != 1) throw UsageError();
+    auto machine = OpenForPath(command, args[0]);
+    if (!machine) return kFailure;
     try {
         machine->SetInUse(args[0], inUse);
     } catch (const RuntimeError& error) {
@@ -104,7 +111,7 @@ int Unlock(const std::vector<std::string>& args) { return SetInUse("unlock", arg
 
 int Wsh(const std::vector<std::string>& args) {
     if (args.size() > 1 || (args.size() == 1 && args[0] != "on" && args[0] != "off")) {
-        return Usage("wsh [on|off]");
+        throw UsageError();
     }
     auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
     if (args.empty()) {
@@ -115,45 +122,54 @@ int Wsh(const std::vector<std::string>& args) {
     return 0;
 }
 
+// A name the tool takes: Windows allows a leading "-", but here it would read as an option.
+bool IsVariableName(const std::string& name) {
+    return !name.empty() && name[0] != '-' && name.find('=') == std::string::npos;
+}
+
+// env NAME=VALUE sets (VALUE as given, "" included), env -u NAME removes, env NAME prints.
 int Env(const std::vector<std::string>& args) {
-    if (args.size() != 1 || args[0].empty() || args[0][0] == '=') {
-        return Usage("env NAME[=VALUE]   (NAME= removes the variable)");
+    if (args.size() == 2 && args[0] == "-u" && IsVariableName(args[1])) {
+        SandboxMachine::Open(sandbox::SandboxDirectory())->RemoveEnvironment(args[1]);
+        return 0;
     }
-    std::size_t equals = args[0].find('=');
-    std::string name = args[0].substr(0, equals);
+    if (args.size() != 1) throw UsageError();
+    const std::size_t equals = args[0].find('=');
+    const std::string name = args[0].substr(0, equals);
+    if (!IsVariableName(name)) throw UsageError();
     auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
     if (equals != std::string::npos) {
         machine->SetEnvironment(name, args[0].substr(equals + 1));
         return 0;
     }
-    std::string value = machine->Environment(name);
-    if (value.empty()) {
+    const auto value = machine->FindEnvironment(name);
+    if (!value) {
         std::cerr << "tamsel-sandbox env: " << name << " is not set\n";
         return kFailure;
     }
-    std::cout << value << "\n";
+    std::cout << *value << "\n";
     return 0;
 }
 
-const CommandRegistration kInit(
-    {"init", "init                  make a new machine (the folder must be missing or empty)",
-     Init});
-const CommandRegistration kReset({"reset", "reset                 replace the machine by a new one",
-                                  Reset});
-const CommandRegistration kPath({"path",
-                                 "path WINPATH          print the host path of a Windows path",
-                                 Path});
-const CommandRegistration kAttrib(
-    {"attrib", "attrib [+r|-r] WINPATH  show, set or clear the read-only attribute", Attrib});
-const CommandRegistration kLock({"lock", "lock WINPATH          mark a file as in use", Lock});
-const CommandRegistration kUnlock({"unlock",
-                                   "unlock WINPATH        mark a file as no longer in use",
-                                   Unlock});
-const CommandRegistration kWsh(
-    {"wsh", "wsh [on|off]          show, install or remove the Windows Script Host", Wsh});
-const CommandRegistration kEnv(
-    {"env", "env NAME[=VALUE]      print or set a variable of the user's environment", Env});
-
 }  // namespace
+
+std::vector<Command> MachineCommands() {
+    return {
+        {"init", {{"init", "make a new machine (the folder must be missing or empty)"}}, Init},
+        {"reset", {{"reset", "replace the machine by a new one"}}, Reset},
+        {"path", {{"path WINPATH", "print the host path of a Windows path"}}, Path},
+        {"attrib",
+         {{"attrib [+r|-r] WINPATH", "show, set or clear the read-only attribute"}},
+         Attrib},
+        {"lock", {{"lock WINPATH", "mark a file as in use"}}, Lock},
+        {"unlock", {{"unlock WINPATH", "mark a file as no longer in use"}}, Unlock},
+        {"wsh", {{"wsh [on|off]", "show, install or remove the Windows Script Host"}}, Wsh},
+        {"env",
+         {{"env NAME", "print a variable of the environment (the user's, then the system's)"},
+          {"env NAME=VALUE", "set a variable of the user's environment to VALUE as given"},
+          {"env -u NAME", "remove a variable of the user's environment"}},
+         Env},
+    };
+}
 
 }  // namespace tamsel::tool

@@ -1,11 +1,13 @@
 // tamsel-sandbox reg: exports the sandbox's registry as a registry file on stdout, or imports
 // one into it.
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "CommandTable.h"
@@ -17,8 +19,6 @@
 namespace tamsel::tool {
 
 namespace {
-
-constexpr const char* kUsage = "usage: tamsel-sandbox reg export [KEY] | reg import FILE\n";
 
 int Export(const std::vector<std::string>& args) {
     std::optional<std::string> key;
@@ -35,20 +35,37 @@ int Export(const std::vector<std::string>& args) {
     return std::cout ? 0 : 1;
 }
 
+// The whole file, or nothing after a message that says why it cannot be read.
+std::optional<std::string> ReadRegFile(const std::string& file) {
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        std::cerr << "tamsel-sandbox reg import: " << file << " is a folder, not a registry file\n";
+        return std::nullopt;
+    }
+    std::string text;
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    int problem = in == nullptr ? errno : 0;
+    if (in != nullptr) {
+        char buffer[65536];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, count);
+        if (std::ferror(in)) problem = errno;
+        std::fclose(in);
+    }
+    if (problem != 0) {
+        std::cerr << "tamsel-sandbox reg import: cannot read " << file << ": "
+                  << std::generic_category().message(problem) << "\n";
+        return std::nullopt;
+    }
+    return text;
+}
+
 int Import(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::cerr << "tamsel-sandbox reg import: cannot read " << file << "\n";
-        return 1;
-    }
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) {
-        std::cerr << "tamsel-sandbox reg import: cannot read " << file << "\n";
-        return 1;
-    }
+    const auto text = ReadRegFile(file);
+    if (!text) return 1;
     const auto machine = sandbox::SandboxMachine::Open(sandbox::SandboxDirectory());
     try {
-        sandbox::ImportRegFile(machine->GetSqliteRegistry(), text);
+        sandbox::ImportRegFile(machine->GetSqliteRegistry(), *text);
     } catch (const std::runtime_error& error) {
         std::cerr << "tamsel-sandbox reg import: " << file << ", " << error.what()
                   << "; nothing was imported\n";
@@ -60,15 +77,16 @@ int Import(const std::string& file) {
 int Reg(const std::vector<std::string>& args) {
     if (!args.empty() && args[0] == "export" && args.size() <= 2) return Export(args);
     if (!args.empty() && args[0] == "import" && args.size() == 2) return Import(args[1]);
-    std::cerr << kUsage;
-    return 2;
+    throw UsageError();
 }
 
-const CommandRegistration kReg({"reg",
-                                "reg export [KEY] | reg import FILE   prints the registry (or a "
-                                "key) as a .reg file; imports one",
-                                Reg});
-
 }  // namespace
+
+Command RegCommand() {
+    return {"reg",
+            {{"reg export [KEY]", "print the registry, or a key, as a registry file"},
+             {"reg import FILE", "import a registry file (all or nothing)"}},
+            Reg};
+}
 
 }  // namespace tamsel::tool

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CommandTable.h"
+#include "WindowsPathArgument.h"
 #include "common/RuntimeError.h"
 #include "platform/sandbox/HostProcess.h"
 #include "platform/sandbox/SandboxLocation.h"
@@ -21,11 +22,9 @@ namespace {
 constexpr int kCannotRun = 127;
 
 int Run(const std::vector<std::string>& args) {
-    if (args.size() != 1) {
-        std::cerr << "usage: tamsel-sandbox run WINPATH\n";
-        return 2;
-    }
+    if (args.size() != 1) throw UsageError();
     const std::string& windowsPath = args[0];
+    if (!IsWindowsPathArgument("run", windowsPath)) return kCannotRun;
 
     std::filesystem::path program;
     std::filesystem::path machineDirectory;
@@ -57,10 +56,13 @@ int Run(const std::vector<std::string>& args) {
     return status;
 }
 
-const CommandRegistration kRun(
-    {"run", "run WINPATH           run a program (C:\\... or Z:\\...) and exit with its status",
-     Run});
-
 }  // namespace
+
+Command RunCommand() {
+    return {
+        "run",
+        {{"run WINPATH", "run a program (C:\\... or the host's Z:\\...), exit with its status"}},
+        Run};
+}
 
 }  // namespace tamsel::tool

@@ -201,6 +201,7 @@ TEST_F(RegFileTest, MalformedFileChangesNothingAndNamesTheLine) {
         {good + "\n[HKEY_NOWHERE\\x]\n", "line 7:"},
         {good + "[HKEY_LOCAL_MACHINE\\a\\\\b]\n", "line 6:"},
         {good + "[HKEY_LOCAL_MACHINE\\x\n", "line 6:"},
+        {good + "[HKEY_LOCAL_MACHINE\\a\rb]\n", "line 6:"},
         {good + "[-HKEY_LOCAL_MACHINE]\n", "line 6:"},
         {good + "garbage\n", "line 6:"},
         {"REGEDIT4\n\"v\"=\"value before any key\"\n", "line 2:"},

@@ -1,6 +1,6 @@
-#include <stdexcept>
-
 #include "frontend/DesktopUserInterface.h"
+
+#include <stdexcept>
 
 namespace tamsel {
 
