@@ -24,13 +24,15 @@ namespace {
 
 [[noreturn]] void Raise(std::int32_t number) { throw RuntimeError::FromNumber(number); }
 
-// Where the shell looks up the user's folders, as Windows keeps them.
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// Where the shell looks up the user's folders: "User Shell Folders" holds them (with the
+// profile as %USERPROFILE%, expanded on reading); "Shell Folders" is the expanded copy that
+// Windows keeps for older programs, which the shell itself never reads.
+constexpr const char* kUserShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 struct SpecialFolderName {
     const char* name;           // as the shell object takes it (without regard to case)
-    const char* registryValue;  // the value under kShellFoldersKey
+    const char* registryValue;  // the value under kUserShellFoldersKey
     std::string (*fallback)();  // the folder of a new machine
 };
 
@@ -43,7 +45,7 @@ const SpecialFolderName kSpecialFolders[] = {
 
 std::optional<std::string> RegistryText(Registry& registry, const std::string& valueName) {
     RegKey key = 0;
-    if (registry.OpenKeyEx(reg::kCurrentUser, kShellFoldersKey, 0, reg::kKeyQueryValue, &key) !=
+    if (registry.OpenKeyEx(reg::kCurrentUser, kUserShellFoldersKey, 0, reg::kKeyQueryValue, &key) !=
         reg::kSuccess) {
         return std::nullopt;
     }
@@ -180,9 +182,9 @@ class SandboxShellObject : public ShellObject {
   public:
     explicit SandboxShellObject(SandboxMachine& machine) : machine_(machine) {}
 
-    // The folder that the registry's Shell Folders key names for the user (so that a machine
-    // can move it), or the folder of a new machine when the value is missing. Names not known
-    // give 5.
+    // The folder that the registry's User Shell Folders key names for the user (so that a
+    // machine can move it), or the folder of a new machine when the value is missing. Names not
+    // known give 5.
     std::string SpecialFolder(const std::string& name) override {
         for (const auto& folder : kSpecialFolders) {
             if (!SameName(name, folder.name)) continue;
