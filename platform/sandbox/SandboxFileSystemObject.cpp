@@ -199,9 +199,9 @@ class SandboxFileSystemObject : public FileSystemObject {
     // of names, a path that ends in "\" names nothing (53).
     void DeleteFolder(const std::string& path, bool force) override {
         fs::path host = machine_.HostPath(path, true);
+        if (machine_.WindowsPath(host).size() <= 3) Raise(err::kPermissionDenied);
         if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
         if (KindOf(host) != fs::file_type::directory) Raise(MissingNumber(host));
-        if (machine_.WindowsPath(host).size() <= 3) Raise(err::kPermissionDenied);
         DeleteTree(host, force);
     }
 

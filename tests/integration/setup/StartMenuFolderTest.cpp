@@ -20,8 +20,10 @@ TEST_F(StartMenuFolderTest, GroupsComeFromTheShellsStartMenuWhateverShellFolders
     const auto groups = ControlOf(window, "StartMenuGroup")["list"];
     EXPECT_NE(std::find(groups.begin(), groups.end(), "Accessories"), groups.end()) << groups;
     EXPECT_EQ(std::find(groups.begin(), groups.end(), "Elsewhere"), groups.end()) << groups;
-    EXPECT_EQ(StringValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu"),
-              "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu");
+    // Windows spells the profile folder "C:\\users\\User", the sandbox "C:\\Users\\User".
+    std::string copy = StringValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu").value_or("");
+    std::transform(copy.begin(), copy.end(), copy.begin(), ::tolower);
+    EXPECT_EQ(copy, "c:\\users\\user\\appdata\\roaming\\microsoft\\windows\\start menu");
 }
 
 // Moving the Start menu where the shell keeps it moves the groups, with the profile expanded.
