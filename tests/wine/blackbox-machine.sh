@@ -9,7 +9,8 @@
 # MACHINE_DIR/drives/d, where a sandbox machine keeps its drives. Like the sandbox's: the user
 # "User" (Wine names the profile after $USER), TEMP in the profile's AppData\Local\Temp, the
 # drive labels "System" and "Data", the Start menu group "Accessories" with the sandbox's
-# "Notepad.lnk" and its menu-order key, no "Administrative Tools" group.
+# "Notepad.lnk" and its menu-order key, no "Administrative Tools" group, an empty
+# "C:\Program Files".
 set -euo pipefail
 machine=$(realpath -m "${1:?usage: blackbox-machine.sh MACHINE_DIR SANDBOX_TOOL}")
 tool=${2:?usage: blackbox-machine.sh MACHINE_DIR SANDBOX_TOOL}
@@ -27,6 +28,9 @@ ln -sfn ../../drives/c "$WINEPREFIX/dosdevices/c:"
 ln -sfn ../../drives/d "$WINEPREFIX/dosdevices/d:"
 echo System >"$machine/drives/c/.windows-label"
 echo Data >"$machine/drives/d/.windows-label"
+
+# "C:\Program Files" holds nothing on a new sandbox machine.
+rm -rf "$machine/drives/c/Program Files/"*
 
 profile="$machine/drives/c/users/User"
 programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
