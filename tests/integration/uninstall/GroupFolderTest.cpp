@@ -28,5 +28,21 @@ TEST_F(GroupFolderTest, AGroupRecordedWithATrailingSeparatorStopsTheRemovalWithE
     EXPECT_TRUE(Exists(std::string(kInstallFolder) + "\\TamselOrry.exe"));
 }
 
+// A recorded group that ends in a blank: Windows drops a trailing blank from the last level of
+// a path only, so no shortcut is found inside "Tamsel Orry " (which is no error), and the folder
+// "Tamsel Orry" still holds them, so it stays; the rest of the removal goes on.
+TEST_F(GroupFolderTest, AGroupRecordedWithATrailingBlankKeepsItsShortcuts) {
+    InstallWithSetup();
+    PutValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup", "Tamsel Orry ");
+
+    const ScriptRun run = RunOnMachine(kInstalledUninstaller, {"click OKButton", "answer OK"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string group = std::string(kPrograms) + "\\Tamsel Orry";
+    EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
+    EXPECT_TRUE(Exists(group + "\\Uninstall Tamsel Orry.lnk"));
+    EXPECT_FALSE(Exists(std::string(kInstallFolder) + "\\TamselOrry.exe"));
+    EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
+}
+
 }  // namespace
 }  // namespace tamsel::test
