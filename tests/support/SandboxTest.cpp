@@ -110,6 +110,9 @@ bool SandboxTest::Exists(const std::string& windowsPath) const {
 void SandboxTest::PutFile(const std::string& windowsPath, const std::string& content) const {
     const fs::path host = machine_->HostPath(windowsPath, true);
     fs::create_directories(host.parent_path());
+    // A new file, not the old one rewritten: a Wine machine shares its files with the machine
+    // it was copied from until they are replaced.
+    fs::remove(host);
     std::ofstream(host, std::ios::binary) << content;
 }
 

@@ -104,16 +104,17 @@ class SandboxTest : public ::testing::Test {
     // The text of a value without its NUL; nothing when the value is missing.
     std::optional<std::string> StringValue(RegKey root, const std::string& key,
                                            const std::string& name);
-    // The whole registry as `tamsel-sandbox reg export` writes it; one key of it (full name,
+    // The registry as a ".reg" text, for comparing states of this machine (the whole registry
+    // on the sandbox, the keys the programs touch under Wine); one key of it (full name,
     // "HKEY_LOCAL_MACHINE\..."), nothing when the key is missing.
     std::string ExportAll();
     std::optional<KeyValues> ExportKey(const std::string& key);
 
-    // tamsel-sandbox on this machine.
+    // tamsel-sandbox on this machine; under Wine only {"logon"}, which is `wineboot -r`.
     ProcessResult Tool(const std::vector<std::string>& args,
                        const EnvironmentChanges& environment = {}) const;
-    // A program of the build (Setup by default), or one of the machine started through
-    // `tamsel-sandbox run`, played by a script.
+    // A program of the build (Setup by default), or one of the machine (started through
+    // `tamsel-sandbox run` or Wine), played by a script.
     ScriptRun RunSetup(const std::vector<std::string>& lines,
                        const std::filesystem::path& program = BuiltFile("dist/Setup")) const;
     ScriptRun RunOnMachine(const std::string& windowsPath,

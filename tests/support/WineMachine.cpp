@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/sandbox/Utf8ToUtf16.h"
+#include "platform/sandbox/RegFileText.h"
 #include "support/SandboxTest.h"
 
 extern char** environ;
@@ -56,66 +56,32 @@ const char* RootName(RegKey root) {
     }
 }
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 // hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
 std::string ExpandSzData(const std::string& text) {
     static const char* const kDigits = "0123456789abcdef";
     std::string data = "hex(2):";
-    std::u16string wide = sandbox::Utf8ToUtf16(text);
-    wide.push_back(u'\0');
-    bool first = true;
-    for (char16_t unit : wide) {
-        for (unsigned byte : {unit & 0xFFu, (unit >> 8) & 0xFFu}) {
-            if (!first) data += ',';
-            data += kDigits[byte >> 4];
-            data += kDigits[byte & 15];
-            first = false;
-        }
+    std::vector<std::uint8_t> bytes = sandbox::AnsiToUtf16Le(text);
+    bytes.insert(bytes.end(), {0, 0});
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) data += ',';
+        data += kDigits[bytes[i] >> 4];
+        data += kDigits[bytes[i] & 15];
     }
     return data;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+// UTF-16LE bytes (a byte-order mark skipped) as text; "" when they are not UTF-16.
+std::string Utf16Text(const std::string& bytes) {
+    const std::size_t start = bytes.starts_with("\xFF\xFE") ? 2 : 0;
+    return sandbox::Utf16LeToAnsi(reinterpret_cast<const std::uint8_t*>(bytes.data()) + start,
+                                  bytes.size() - start)
+        .value_or("");
 }
 
 // regedit's UTF-16LE export as UTF-8 with LF line ends, continued hex lines joined.
 std::string ExportText(const std::string& bytes) {
-    std::string text;
-    std::size_t i = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' ? 2 : 0;
-    for (; i + 1 < bytes.size(); i += 2) {
-        char32_t unit =
-            static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
-            const char32_t low = static_cast<unsigned char>(bytes[i + 2]) |
-                                 static_cast<unsigned char>(bytes[i + 3]) << 8;
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        if (unit != '\r') AppendUtf8(text, unit);
-    }
+    std::string text = Utf16Text(bytes);
+    std::erase(text, '\r');
     std::string joined;
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (text[at] == '\\' && at + 1 < text.size() && text[at + 1] == '\n' &&
@@ -144,7 +110,7 @@ std::optional<std::string> TextOfData(const std::string& data) {
     for (std::size_t i = 7; i + 1 < data.size(); i += 3) {
         bytes += static_cast<char>(std::stoi(data.substr(i, 2), nullptr, 16));
     }
-    std::string text = ExportText(bytes);
+    std::string text = Utf16Text(bytes);
     while (!text.empty() && text.back() == '\0') text.pop_back();
     return text;
 }
@@ -324,14 +290,12 @@ ProcessResult WineMachine::Wine(const std::vector<std::string>& args) const {
 
 RegStatus WineMachine::Import(const std::string& lines) {
     const fs::path file = directory_ / "import.reg";
-    const std::u16string text =
-        sandbox::Utf8ToUtf16("Windows Registry Editor Version 5.00\r\n\r\n" + lines + "\r\n");
+    const std::vector<std::uint8_t> text =
+        sandbox::AnsiToUtf16Le("Windows Registry Editor Version 5.00\r\n\r\n" + lines + "\r\n");
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << "\xFF\xFE";
-    for (char16_t unit : text) {
-        out.put(static_cast<char>(unit & 0xFF));
-        out.put(static_cast<char>(unit >> 8));
-    }
+    out.write(reinterpret_cast<const char*>(text.data()),
+              static_cast<std::streamsize>(text.size()));
     out.close();
     const ProcessResult result = Wine({"regedit", "/S", OnZ(file)});
     return result.status == 0 ? reg::kSuccess : reg::kAccessDenied;
@@ -339,8 +303,8 @@ RegStatus WineMachine::Import(const std::string& lines) {
 
 RegStatus WineMachine::PutValue(RegKey root, const std::string& key, const std::string& name,
                                 const std::string& text, std::uint32_t type) {
-    const std::string valueName = name.empty() ? "@" : Quoted(name);
-    const std::string data = type == reg::kExpandSz ? ExpandSzData(text) : Quoted(text);
+    const std::string valueName = name.empty() ? "@" : Sz(name);
+    const std::string data = type == reg::kExpandSz ? ExpandSzData(text) : Sz(text);
     return Import("[" + std::string(RootName(root)) + "\\" + key + "]\r\n" + valueName + "=" +
                   data);
 }
@@ -352,7 +316,7 @@ RegStatus WineMachine::PutKey(RegKey root, const std::string& key) {
 RegStatus WineMachine::DeleteValue(RegKey root, const std::string& key, const std::string& name) {
     if (!StringValue(root, key, name)) return reg::kFileNotFound;
     return Import("[" + std::string(RootName(root)) + "\\" + key + "]\r\n" +
-                  (name.empty() ? "@" : Quoted(name)) + "=-");
+                  (name.empty() ? "@" : Sz(name)) + "=-");
 }
 
 bool WineMachine::KeyExists(RegKey root, const std::string& key) {
