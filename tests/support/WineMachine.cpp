@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/sandbox/RegFileText.h"
+#include "platform/sandbox/RegistryNames.h"
 #include "support/SandboxTest.h"
 
 extern char** environ;
@@ -43,17 +44,9 @@ std::string OnZ(const fs::path& host) {
     return "Z:" + text;
 }
 
-const char* RootName(RegKey root) {
-    switch (root) {
-        case reg::kClassesRoot:
-            return "HKEY_CLASSES_ROOT";
-        case reg::kCurrentUser:
-            return "HKEY_CURRENT_USER";
-        case reg::kLocalMachine:
-            return "HKEY_LOCAL_MACHINE";
-        default:
-            return "HKEY_USERS";
-    }
+// "HKEY_CURRENT_USER\\key", as regedit names a key.
+std::string KeyName(RegKey root, const std::string& key) {
+    return std::string(sandbox::RootName(root)) + "\\" + key;
 }
 
 // hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
@@ -305,27 +298,25 @@ RegStatus WineMachine::PutValue(RegKey root, const std::string& key, const std::
                                 const std::string& text, std::uint32_t type) {
     const std::string valueName = name.empty() ? "@" : Sz(name);
     const std::string data = type == reg::kExpandSz ? ExpandSzData(text) : Sz(text);
-    return Import("[" + std::string(RootName(root)) + "\\" + key + "]\r\n" + valueName + "=" +
-                  data);
+    return Import("[" + KeyName(root, key) + "]\r\n" + valueName + "=" + data);
 }
 
 RegStatus WineMachine::PutKey(RegKey root, const std::string& key) {
-    return Import("[" + std::string(RootName(root)) + "\\" + key + "]");
+    return Import("[" + KeyName(root, key) + "]");
 }
 
 RegStatus WineMachine::DeleteValue(RegKey root, const std::string& key, const std::string& name) {
     if (!StringValue(root, key, name)) return reg::kFileNotFound;
-    return Import("[" + std::string(RootName(root)) + "\\" + key + "]\r\n" +
-                  (name.empty() ? "@" : Sz(name)) + "=-");
+    return Import("[" + KeyName(root, key) + "]\r\n" + (name.empty() ? "@" : Sz(name)) + "=-");
 }
 
 bool WineMachine::KeyExists(RegKey root, const std::string& key) {
-    return ExportKey(std::string(RootName(root)) + "\\" + key).has_value();
+    return ExportKey(KeyName(root, key)).has_value();
 }
 
 std::optional<std::string> WineMachine::StringValue(RegKey root, const std::string& key,
                                                     const std::string& name) {
-    const auto text = ExportKey(std::string(RootName(root)) + "\\" + key);
+    const auto text = ExportKey(KeyName(root, key));
     if (!text) return std::nullopt;
     for (const auto& [valueName, data] : ExportedValues(*text)) {
         if (SameText(valueName, name.empty() ? "@" : name)) return TextOfData(data);
