@@ -34,7 +34,7 @@ void CheckNameCharacters(const std::string& component) {
 }
 
 ParsedPath Parse(const std::string& windowsPath) {
-    if (windowsPath.empty()) throw RuntimeError::FromNumber(err::kBadFileName);
+    if (windowsPath.empty()) throw RuntimeError::FromNumber(err::kPathNotFound);
     std::string text = windowsPath;
     std::replace(text.begin(), text.end(), '/', '\\');
     if (text.size() >= 2 && text[0] == '\\' && text[1] == '\\') {
@@ -52,6 +52,7 @@ ParsedPath Parse(const std::string& windowsPath) {
         std::size_t end = rest.find('\\', start);
         if (end == std::string::npos) end = rest.size();
         std::string component = rest.substr(start, end - start);
+        const bool last = end == rest.size();
         start = end + 1;
         if (component.empty() || component == ".") continue;
         if (component == "..") {
@@ -59,10 +60,14 @@ ParsedPath Parse(const std::string& windowsPath) {
             parsed.components.pop_back();
             continue;
         }
-        while (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
-            component.pop_back();
+        // Windows drops trailing dots and blanks from the end of the whole path only: "Sub \x"
+        // names a folder "Sub " (which it never makes), "Sub \" too, "x\Sub " the folder Sub.
+        if (last) {
+            while (!component.empty() && (component.back() == '.' || component.back() == ' ')) {
+                component.pop_back();
+            }
+            if (component.empty()) continue;
         }
-        if (component.empty()) continue;
         CheckNameCharacters(component);
         parsed.components.push_back(component);
     }

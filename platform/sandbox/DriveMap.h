@@ -18,8 +18,9 @@ namespace tamsel::sandbox {
 //    says;
 //  - every component is matched without regard to case against what exists (keeping the
 //    existing spelling); from the first missing component on, the case given is kept;
-//  - trailing dots and blanks of a component are dropped, as Windows does; characters that
-//    Windows does not allow in names (< > : " | ? * and control characters) give 52;
+//  - trailing dots and blanks are dropped from the last component only, as Windows does
+//    ("C:\Sub \x" is not "C:\Sub\x"); characters that Windows does not allow in names
+//    (< > : " | ? * and control characters) give 52; an empty path gives 76;
 //  - on the sandbox's drives, a symbolic link that leads outside the drives folder, or that
 //    leads nowhere, is refused with 70;
 //  - UNC paths and drives the sandbox does not have give 76; writing on Z: gives 70.

@@ -48,6 +48,13 @@ bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
 
+// What Windows reports for a file or folder that is not there: 53 when only the last level is
+// missing, 76 when the folder it would be in is missing too.
+std::int32_t MissingNumber(const fs::path& host) {
+    return KindOf(host.parent_path()) == fs::file_type::directory ? err::kFileNotFound
+                                                                  : err::kPathNotFound;
+}
+
 class SandboxFolder : public Folder {
   public:
     explicit SandboxFolder(fs::path host) : host_(std::move(host)) {}
@@ -140,8 +147,9 @@ class SandboxFileSystemObject : public FileSystemObject {
     // leaves half a file.
     void CopyFile(const std::string& source, const std::string& destination,
                   bool overwrite) override {
+        if (source.empty()) Raise(err::kInvalidProcedureCall);
         fs::path from = machine_.HostPath(source, false);
-        if (KindOf(from) != fs::file_type::regular) Raise(err::kFileNotFound);
+        if (KindOf(from) != fs::file_type::regular) Raise(MissingNumber(from));
         std::string target = destination;
         if (EndsWithSeparator(target)) target += from.filename().string();
         fs::path to = machine_.HostPath(target, true);
@@ -181,18 +189,20 @@ class SandboxFileSystemObject : public FileSystemObject {
     void DeleteFile(const std::string& path, bool force) override {
         if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
         fs::path host = machine_.HostPath(path, true);
-        if (KindOf(host) != fs::file_type::regular) Raise(err::kFileNotFound);
+        if (KindOf(host) != fs::file_type::regular) Raise(MissingNumber(host));
         DeleteEntry(host, force);
     }
 
     // Deletes the tree in the order the folders list it. Each folder is checked (in use;
     // read-only without force) before anything in it is deleted; the first refusal stops the
     // deletion and what is gone stays gone. A drive root is never deleted (70). Links inside
-    // the tree are removed, never followed.
+    // the tree are removed, never followed. As on Windows, which takes the path as a pattern
+    // of names, a path that ends in "\" names nothing (53).
     void DeleteFolder(const std::string& path, bool force) override {
         fs::path host = machine_.HostPath(path, true);
-        if (KindOf(host) != fs::file_type::directory) Raise(err::kPathNotFound);
         if (machine_.WindowsPath(host).size() <= 3) Raise(err::kPermissionDenied);
+        if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
+        if (KindOf(host) != fs::file_type::directory) Raise(MissingNumber(host));
         DeleteTree(host, force);
     }
 

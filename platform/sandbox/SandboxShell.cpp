@@ -24,13 +24,17 @@ namespace {
 
 [[noreturn]] void Raise(std::int32_t number) { throw RuntimeError::FromNumber(number); }
 
-// Where the shell looks up the user's folders, as Windows keeps them.
+// Where the shell looks up the user's folders: "User Shell Folders" holds them (with the
+// profile as %USERPROFILE%, expanded on reading); "Shell Folders" is the expanded copy that
+// Windows keeps for older programs, which the shell itself never reads.
+constexpr const char* kUserShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct SpecialFolderName {
     const char* name;           // as the shell object takes it (without regard to case)
-    const char* registryValue;  // the value under kShellFoldersKey
+    const char* registryValue;  // the value under kUserShellFoldersKey
     std::string (*fallback)();  // the folder of a new machine
 };
 
@@ -43,7 +47,7 @@ const SpecialFolderName kSpecialFolders[] = {
 
 std::optional<std::string> RegistryText(Registry& registry, const std::string& valueName) {
     RegKey key = 0;
-    if (registry.OpenKeyEx(reg::kCurrentUser, kShellFoldersKey, 0, reg::kKeyQueryValue, &key) !=
+    if (registry.OpenKeyEx(reg::kCurrentUser, kUserShellFoldersKey, 0, reg::kKeyQueryValue, &key) !=
         reg::kSuccess) {
         return std::nullopt;
     }
@@ -70,6 +74,22 @@ std::optional<std::string> RegistryText(Registry& registry, const std::string& v
         }
     }
     return text;
+}
+
+// Keeps Windows' copy of a folder the shell looked up in "Shell Folders", as the shell does on
+// every lookup. A copy that cannot be written is no error.
+void MirrorInShellFolders(Registry& registry, const std::string& valueName,
+                          const std::string& folder) {
+    RegKey key = 0;
+    if (registry.CreateKeyEx(reg::kCurrentUser, kShellFoldersKey, 0, nullptr,
+                             reg::kOptionNonVolatile, reg::kKeySixRights, &key,
+                             nullptr) != reg::kSuccess) {
+        return;
+    }
+    registry.SetValueEx(key, valueName, 0, reg::kSz,
+                        reinterpret_cast<const std::uint8_t*>(folder.c_str()),
+                        static_cast<std::uint32_t>(folder.size() + 1));
+    registry.CloseKey(key);
 }
 
 bool EndsWithLnk(const std::string& path) {
@@ -180,16 +200,17 @@ class SandboxShellObject : public ShellObject {
   public:
     explicit SandboxShellObject(SandboxMachine& machine) : machine_(machine) {}
 
-    // The folder that the registry's Shell Folders key names for the user (so that a machine
-    // can move it), or the folder of a new machine when the value is missing. Names not known
-    // give 5.
+    // The folder that the registry's User Shell Folders key names for the user (so that a
+    // machine can move it), or the folder of a new machine when the value is missing; copied to
+    // Shell Folders. Names not known give 5.
     std::string SpecialFolder(const std::string& name) override {
         for (const auto& folder : kSpecialFolders) {
             if (!SameName(name, folder.name)) continue;
-            if (auto value = RegistryText(machine_.GetRegistry(), folder.registryValue)) {
-                return *value;
-            }
-            return folder.fallback();
+            Registry& registry = machine_.GetRegistry();
+            const std::string path =
+                RegistryText(registry, folder.registryValue).value_or(folder.fallback());
+            MirrorInShellFolders(registry, folder.registryValue, path);
+            return path;
         }
         Raise(err::kInvalidProcedureCall);
     }

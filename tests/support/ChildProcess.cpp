@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -77,7 +78,7 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int error =
-        posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         result.problem = "cannot start " + args[0] + ": " + std::strerror(error);
@@ -114,6 +115,14 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
 }
 
 std::filesystem::path BuiltFile(const std::string& relative) {
+    // Under Wine (see WineMachine) the programs are the Windows build's: "dist/Setup" is
+    // Setup.exe there.
+    const char* windowsDist = std::getenv("TAMSEL_WINE_DIST");
+    if (windowsDist != nullptr && *windowsDist != '\0' && relative.starts_with("dist/")) {
+        std::filesystem::path program = std::filesystem::path(windowsDist) / relative.substr(5);
+        if (!program.has_extension()) program += ".exe";
+        return program;
+    }
     return std::filesystem::path(TAMSEL_BINARY_DIR) / relative;
 }
 

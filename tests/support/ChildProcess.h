@@ -33,7 +33,8 @@ ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::vector<std::string>& args,
                              const EnvironmentChanges& environment = {});
 
-// A file of the build of this project, named relative to the build folder.
+// A file of the build of this project, named relative to the build folder. Under Wine
+// (TAMSEL_WINE_DIST set), "dist/NAME" is the Windows build's program NAME or NAME.exe.
 std::filesystem::path BuiltFile(const std::string& relative);
 
 }  // namespace tamsel::test

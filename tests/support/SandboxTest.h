@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -15,6 +16,7 @@
 #include "platform/Registry.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "support/ChildProcess.h"
+#include "support/MachineAccess.h"
 #include "support/ScratchDirectory.h"
 #include "support/ScriptRun.h"
 
@@ -35,6 +37,8 @@ inline constexpr const char* kAppPathsKey =
 inline constexpr const char* kRunOnceKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 inline constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kUserShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 inline constexpr const char* kMenuOrderKey =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start "
     "Menu\\&Programs";
@@ -62,13 +66,24 @@ std::string Sz(const std::string& text);
 
 // Every folder and file on the drives of the machine in a folder: "c\dir\" for a folder,
 // "c\dir\file <size> <hash>" for a file (a shortcut by its size only: it carries time stamps).
-std::set<std::string> DriveListing(const std::filesystem::path& machineDirectory);
+// The contents of a folder for which skipContents ("c\dir\") is true are left out.
+std::set<std::string> DriveListing(
+    const std::filesystem::path& machineDirectory,
+    const std::function<bool(const std::string&)>& skipContents = {});
 
-// A fresh default sandbox machine per test, open in this process, with what tests need to
-// arrange it, to run the programs on it as a user would and to look at what they left.
+// The values of the key that a registry export names first, as KeyValues.
+KeyValues ExportedValues(const std::string& exportText);
+
+// A fresh default machine per test, with what tests need to arrange it, to run the programs on
+// it as a user would and to look at what they left: a sandbox machine open in this process, or,
+// when TAMSEL_WINE_MACHINE is set (see WineMachine), a Wine machine that runs the Windows build.
+// The black-box tests of Setup and Uninstall run on both; a check that the two platforms cannot
+// share says so where it is skipped: if (UnderWine()) GTEST_SKIP() << "why".
 class SandboxTest : public ::testing::Test {
   protected:
     SandboxTest();
+
+    bool UnderWine() const;
 
     const std::filesystem::path& MachineDir() const { return machineDir_; }
 
@@ -78,7 +93,7 @@ class SandboxTest : public ::testing::Test {
     void PutFile(const std::string& windowsPath, const std::string& content = "x") const;
     void PutFolder(const std::string& windowsPath) const;
     std::string Read(const std::string& windowsPath) const;
-    std::set<std::string> Listing() const { return DriveListing(machineDir_); }
+    std::set<std::string> Listing() const { return access_->Listing(); }
 
     // The registry, arranged and read past the programs.
     void PutValue(RegKey root, const std::string& key, const std::string& name,
@@ -89,16 +104,17 @@ class SandboxTest : public ::testing::Test {
     // The text of a value without its NUL; nothing when the value is missing.
     std::optional<std::string> StringValue(RegKey root, const std::string& key,
                                            const std::string& name);
-    // The whole registry as `tamsel-sandbox reg export` writes it; one key of it (full name,
+    // The registry as a ".reg" text, for comparing states of this machine (the whole registry
+    // on the sandbox, the keys the programs touch under Wine); one key of it (full name,
     // "HKEY_LOCAL_MACHINE\..."), nothing when the key is missing.
     std::string ExportAll();
     std::optional<KeyValues> ExportKey(const std::string& key);
 
-    // tamsel-sandbox on this machine.
+    // tamsel-sandbox on this machine; under Wine only {"logon"}, which is `wineboot -r`.
     ProcessResult Tool(const std::vector<std::string>& args,
                        const EnvironmentChanges& environment = {}) const;
-    // A program of the build (Setup by default), or one of the machine started through
-    // `tamsel-sandbox run`, played by a script.
+    // A program of the build (Setup by default), or one of the machine (started through
+    // `tamsel-sandbox run` or Wine), played by a script.
     ScriptRun RunSetup(const std::vector<std::string>& lines,
                        const std::filesystem::path& program = BuiltFile("dist/Setup")) const;
     ScriptRun RunOnMachine(const std::string& windowsPath,
@@ -109,6 +125,15 @@ class SandboxTest : public ::testing::Test {
     ScratchDirectory scratch_;
     std::filesystem::path machineDir_;
     std::unique_ptr<sandbox::SandboxMachine> machine_;
+
+  private:
+    // Keeps the log of a run where TAMSEL_TRANSCRIPTS says, named after the test, for the
+    // comparison of the two platforms' transcripts.
+    void KeepTranscript(const ScriptRun& run) const;
+
+    std::unique_ptr<MachineAccess> sandboxAccess_;
+    MachineAccess* access_ = nullptr;
+    mutable int runs_ = 0;
 };
 
 }  // namespace tamsel::test

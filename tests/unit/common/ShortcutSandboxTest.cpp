@@ -52,7 +52,7 @@ TEST_F(ShortcutSandboxTest, MakeShortcutWritesIntoTheStartMenusExistingFoldersOn
     EXPECT_FALSE(Holds(link_, "C:\\First\\"));
 
     // An empty Start-menu folder leaves the bare suffix.
-    PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "");
+    PutValue(reg::kCurrentUser, kUserShellFoldersKey, "Start Menu", "");
     EXPECT_EQ(shortcut_.GetProgramsFolder(), "\\Programs\\");
 }
 

@@ -120,7 +120,7 @@ TEST_F(FileSystemObjectTest, DeletionsHonourReadOnlyAndInUseAndUndoNothing) {
     fso_->DeleteFolder("d:\\app", true);
     EXPECT_FALSE(Exists("D:\\App"));
     EXPECT_TRUE(fs::exists(outside / "precious.txt"));
-    EXPECT_EQ(ErrorOf([&] { fso_->DeleteFolder("D:\\App"); }), err::kPathNotFound);
+    EXPECT_EQ(ErrorOf([&] { fso_->DeleteFolder("D:\\App"); }), err::kFileNotFound);
     EXPECT_EQ(ErrorOf([&] { fso_->DeleteFolder("D:\\"); }), err::kPermissionDenied);
 }
 

@@ -57,9 +57,12 @@ TEST_F(MachineTest, SpellingsOfAPathMapToTheExistingEntriesAndBack) {
     const fs::path system32 = drives / "c" / "Windows" / "System32";
     for (const char* spelling :
          {"C:\\Windows\\System32", "c:/WINDOWS/system32", "C:\\Windows\\.\\Fonts\\..\\System32\\",
-          "C:\\Windows. \\System32"}) {  // trailing dots and blanks go
+          "C:\\Windows\\System32. "}) {  // trailing dots and blanks of the last level go
         EXPECT_EQ(machine_->HostPath(spelling, false), system32) << spelling;
     }
+    // Of another level, they stay: that is another folder.
+    EXPECT_EQ(machine_->HostPath("C:\\Windows. \\System32", false),
+              drives / "c" / "Windows. " / "System32");
     // A missing tail keeps the case it was given; no drive means C:.
     EXPECT_EQ(machine_->HostPath("c:\\windows\\NewDir\\File.TXT", true),
               drives / "c" / "Windows" / "NewDir" / "File.TXT");
@@ -77,9 +80,10 @@ TEST_F(MachineTest, PathsThatWouldLeaveTheSandboxOrWriteToTheHostAreRefused) {
     EXPECT_EQ(ErrorOf([&] { machine_->HostPath("Q:\\x", false); }), err::kPathNotFound);
     EXPECT_EQ(ErrorOf([&] { machine_->HostPath("\\\\server\\share\\x", false); }),
               err::kPathNotFound);
-    for (const char* bad : {"C:\\a<b", "C:\\a:b", "C:\\*.txt", ""}) {
+    for (const char* bad : {"C:\\a<b", "C:\\a:b", "C:\\*.txt"}) {
         EXPECT_EQ(ErrorOf([&] { machine_->HostPath(bad, true); }), err::kBadFileName) << bad;
     }
+    EXPECT_EQ(ErrorOf([&] { machine_->HostPath("", true); }), err::kPathNotFound);
 
     // Links out of the sandbox, or to nowhere, are refused; links within it are followed.
     const fs::path outside = scratch_.Path() / "outside";

@@ -46,8 +46,14 @@ TEST_F(ShellTest, SpecialFoldersComeFromTheRegistryAndNeedTheScriptingHost) {
     EXPECT_TRUE(Exists(shell_->SpecialFolder("StartUp")));
     EXPECT_TRUE(Exists(std::string(kPrograms) + "\\Accessories\\Notepad.lnk"));
     EXPECT_EQ(ErrorOf([&] { shell_->SpecialFolder("Fonts?"); }), err::kInvalidProcedureCall);
+    // The shell reads "User Shell Folders", expanded; "Shell Folders" is only Windows' copy.
     PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
-    EXPECT_EQ(shell_->SpecialFolder("StartMenu"), "D:\\Menu");
+    EXPECT_EQ(shell_->SpecialFolder("StartMenu"), kStartMenu);
+    PutValue(reg::kCurrentUser, kUserShellFoldersKey, "Start Menu", "%USERPROFILE%\\Menu",
+             reg::kExpandSz);
+    EXPECT_EQ(shell_->SpecialFolder("StartMenu"), "C:\\Users\\User\\Menu");
+    PutValue(reg::kCurrentUser, kUserShellFoldersKey, "Start Menu", "D:\\%USERNAME%");
+    EXPECT_EQ(shell_->SpecialFolder("StartMenu"), "D:\\%USERNAME%");  // REG_SZ: as it stands
 
     machine_->SetScriptingHostAvailable(false);
     EXPECT_EQ(ErrorOf([&] { machine_->GetAutomation().CreateFileSystemObject(); }),
