@@ -7,6 +7,7 @@
 
 #include "common/RuntimeError.h"
 #include "platform/sandbox/NameOrder.h"
+#include "platform/sandbox/ShortNames.h"
 
 namespace tamsel::sandbox {
 
@@ -70,8 +71,8 @@ ParsedPath Parse(const std::string& windowsPath) {
 }
 
 // The existing entry of a folder that a name stands for: the name itself when it exists as
-// spelled, else the first entry (in byte order) that equals it without regard to case; ""
-// when there is none.
+// spelled, else the first entry (in byte order) that equals it without regard to case, else
+// the first entry whose short name it is; "" when there is none.
 std::string MatchEntry(const fs::path& folder, const std::string& name) {
     std::error_code error;
     if (fs::symlink_status(folder / name, error).type() != fs::file_type::not_found && !error) {
@@ -81,6 +82,13 @@ std::string MatchEntry(const fs::path& folder, const std::string& name) {
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::string entry = it->path().filename().string();
         if (SameName(entry, name)) matches.push_back(entry);
+    }
+    if (matches.empty() && name.find('~') != std::string::npos) {
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string entry = it->path().filename().string();
+            if (SameName(ShortName(entry), name)) matches.push_back(entry);
+        }
     }
     if (matches.empty()) return "";
     return *std::min_element(matches.begin(), matches.end());

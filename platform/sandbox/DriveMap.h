@@ -17,7 +17,9 @@ namespace tamsel::sandbox {
 //    with 70 rather than silently clamped, so that a path never means something else than it
 //    says;
 //  - every component is matched without regard to case against what exists (keeping the
-//    existing spelling); from the first missing component on, the case given is kept;
+//    existing spelling), and else against the short names of what exists (ShortNames.h), so
+//    that a path in 8.3 form names the same file; from the first missing component on, the
+//    case given is kept;
 //  - trailing dots and blanks of a component are dropped, as Windows does; characters that
 //    Windows does not allow in names (< > : " | ? * and control characters) give 52;
 //  - on the sandbox's drives, a symbolic link that leads outside the drives folder, or that

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/SandboxMachine.h"
+#include "platform/sandbox/ShortNames.h"
 
 namespace tamsel::sandbox {
 
@@ -77,10 +79,11 @@ class SandboxFolder : public Folder {
 };
 
 // Writes the bytes it is given: the sandbox's ANSI code page is UTF-8, so texts pass unchanged.
+// A stream in another code page (oemCodePage, for batch files) converts each text first.
 class SandboxTextStream : public TextStream {
   public:
-    explicit SandboxTextStream(const fs::path& host)
-        : out_(host, std::ios::binary | std::ios::trunc) {}
+    explicit SandboxTextStream(const fs::path& host, int oemCodePage = 0)
+        : out_(host, std::ios::binary | std::ios::trunc), codePage_(oemCodePage) {}
     ~SandboxTextStream() override {
         if (out_.is_open()) out_.close();
     }
@@ -90,7 +93,13 @@ class SandboxTextStream : public TextStream {
     void WriteLine(const std::string& text) override { Write(text + "\r\n"); }
     void Write(const std::string& text) override {
         if (!out_.is_open()) Raise(err::kBadFileName);
-        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::string bytes = text;
+        if (codePage_ != 0) {
+            auto converted = Utf8ToCodePage(codePage_, text);
+            if (!converted) Raise(err::kInvalidProcedureCall);
+            bytes = std::move(*converted);
+        }
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out_) Raise(err::kPathFileAccessError);
     }
     void Close() override {
@@ -101,6 +110,7 @@ class SandboxTextStream : public TextStream {
 
   private:
     std::ofstream out_;
+    int codePage_;
 };
 
 class SandboxFileSystemObject : public FileSystemObject {
@@ -196,6 +206,39 @@ class SandboxFileSystemObject : public FileSystemObject {
     }
 
     std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
+        return Create(path, overwrite, 0);
+    }
+
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
+        return Create(path, overwrite, machine_.OemCodePage());
+    }
+
+    std::string BatchFilePath(const std::string& path) override {
+        const int codePage = machine_.OemCodePage();
+        if (Utf8ToCodePage(codePage, path)) return path;
+        try {
+            const fs::path host = machine_.HostPath(path, false);
+            if (!Exists(host)) return "";
+            // The existing path as the drive spells it, each name replaced by its short name.
+            const std::string full = machine_.WindowsPath(host);
+            std::string shortPath = full.substr(0, 3);  // "C:\"
+            std::size_t start = 3;
+            while (start < full.size()) {
+                std::size_t end = full.find('\\', start);
+                if (end == std::string::npos) end = full.size();
+                if (shortPath.size() > 3) shortPath += '\\';
+                shortPath += ShortName(full.substr(start, end - start));
+                start = end + 1;
+            }
+            return Utf8ToCodePage(codePage, shortPath) ? shortPath : "";
+        } catch (const RuntimeError&) {
+            return "";
+        }
+    }
+
+  private:
+    // A text file in the ANSI code page (codePage 0) or in the code page given.
+    std::unique_ptr<TextStream> Create(const std::string& path, bool overwrite, int codePage) {
         fs::path host = machine_.HostPath(path, true);
         if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
         bool existed = Exists(host);
@@ -204,13 +247,12 @@ class SandboxFileSystemObject : public FileSystemObject {
             if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
             if (machine_.IsReadOnly(path) || machine_.IsInUse(path)) Raise(err::kPermissionDenied);
         }
-        auto stream = std::make_unique<SandboxTextStream>(host);
+        auto stream = std::make_unique<SandboxTextStream>(host, codePage);
         if (!stream->IsOpen()) Raise(err::kPermissionDenied);
         if (!existed) ForgetState(machine_.WindowsPath(host));
         return stream;
     }
 
-  private:
     void CheckDeletable(const std::string& windowsPath, bool force) {
         if (machine_.IsInUse(windowsPath)) Raise(err::kPermissionDenied);
         if (!force && machine_.IsReadOnly(windowsPath)) Raise(err::kPermissionDenied);

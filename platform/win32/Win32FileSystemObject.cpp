@@ -84,6 +84,10 @@ class Win32FileSystemObject : public FileSystemObject {
         return std::make_unique<Win32TextStream>(DispatchObject::FromResult(
             fso_.Call("CreateTextFile", Args(ComVariant(path), ComVariant(overwrite)))));
     }
+    std::string BatchFilePath(const std::string& path) override { return BatchFilePathOf(path); }
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
+        return CreateBatchFileAt(path, overwrite);
+    }
 
   private:
     // Windows' object raises 70 "Permission denied" when the file system refuses to delete or

@@ -45,6 +45,8 @@ class ListedFileSystem : public FileSystemObject {
     void DeleteFile(const std::string&, bool) override { Unexpected(); }
     void DeleteFolder(const std::string&, bool) override { Unexpected(); }
     std::unique_ptr<TextStream> CreateTextFile(const std::string&, bool) override { Unexpected(); }
+    std::string BatchFilePath(const std::string&) override { Unexpected(); }
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string&, bool) override { Unexpected(); }
 
   private:
     [[noreturn]] static void Unexpected() {
