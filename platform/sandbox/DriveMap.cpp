@@ -84,10 +84,9 @@ std::string MatchEntry(const fs::path& folder, const std::string& name) {
         if (SameName(entry, name)) matches.push_back(entry);
     }
     if (matches.empty() && name.find('~') != std::string::npos) {
-        for (fs::directory_iterator it(folder, error), end; !error && it != end;
-             it.increment(error)) {
-            std::string entry = it->path().filename().string();
-            if (SameName(ShortName(entry), name)) matches.push_back(entry);
+        const std::vector<std::string> entries = FolderEntries(folder);
+        for (const std::string& entry : entries) {
+            if (SameName(ShortNameAmong(entry, entries), name)) matches.push_back(entry);
         }
     }
     if (matches.empty()) return "";
@@ -120,6 +119,15 @@ void CheckConfinement(const fs::path& root, const std::vector<std::string>& name
 }
 
 }  // namespace
+
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+    std::vector<std::string> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(it->path().filename().string());
+    }
+    return entries;
+}
 
 DriveMap::DriveMap(const fs::path& drivesFolder)
     : drives_(fs::absolute(drivesFolder).lexically_normal()) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tamsel::sandbox {
 
@@ -39,6 +40,10 @@ class DriveMap {
   private:
     std::filesystem::path drives_;
 };
+
+// The names of the entries of a host folder, in no particular order; empty when it cannot be
+// listed.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 
 // The letter the host's file system appears under.
 inline constexpr char kHostDriveLetter = 'z';

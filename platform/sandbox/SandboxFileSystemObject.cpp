@@ -8,6 +8,7 @@
 
 #include "common/RuntimeError.h"
 #include "platform/sandbox/CodePage.h"
+#include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "platform/sandbox/ShortNames.h"
@@ -222,15 +223,20 @@ class SandboxFileSystemObject : public FileSystemObject {
             // The existing path as the drive spells it, each name replaced by its short name.
             const std::string full = machine_.WindowsPath(host);
             std::string shortPath = full.substr(0, 3);  // "C:\"
+            fs::path folder = machine_.HostPath(shortPath, false);
             std::size_t start = 3;
             while (start < full.size()) {
                 std::size_t end = full.find('\\', start);
                 if (end == std::string::npos) end = full.size();
+                const std::string name = full.substr(start, end - start);
                 if (shortPath.size() > 3) shortPath += '\\';
-                shortPath += ShortName(full.substr(start, end - start));
+                shortPath += ShortNameAmong(name, FolderEntries(folder));
+                folder /= name;
                 start = end + 1;
             }
-            return Utf8ToCodePage(codePage, shortPath) ? shortPath : "";
+            // The form must name this very file, not another one.
+            if (!Utf8ToCodePage(codePage, shortPath)) return "";
+            return machine_.HostPath(shortPath, false) == host ? shortPath : "";
         } catch (const RuntimeError&) {
             return "";
         }

@@ -1,83 +1,87 @@
 #include "platform/sandbox/ShortNames.h"
 
 #include <cctype>
-#include <cstdint>
-#include <string_view>
+#include <cstring>
+
+#include "platform/sandbox/NameOrder.h"
 
 namespace tamsel::sandbox {
 
 namespace {
 
-// Characters a short name may hold besides letters and digits.
-constexpr std::string_view kShortNamePunctuation = "!#$%&'()-@^_`{}~";
-
 bool IsShortNameCharacter(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x80 &&
-           (std::isalnum(byte) != 0 || kShortNamePunctuation.find(c) != std::string_view::npos);
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80) {
+        return true;
+    }
+    return std::strchr("!#$%&'()-@^_`{}~", c) != nullptr && c != '\0';
 }
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-// Up to `limit` characters of a part of a long name, upper case; "_" for each character a short
-// name cannot hold (a UTF-8 sequence gives one "_"), blanks and dots dropped.
-std::string ShortPart(std::string_view part, std::size_t limit) {
+std::string ShortPart(const std::string& part, std::size_t limit) {
     std::string result;
-    for (std::size_t i = 0; i < part.size() && result.size() < limit; ++i) {
-        const auto byte = static_cast<unsigned char>(part[i]);
-        if (part[i] == ' ' || part[i] == '.') continue;
-        if ((byte & 0xC0) == 0x80) continue;  // the rest of a UTF-8 sequence
-        result += IsShortNameCharacter(part[i]) ? Upper(part[i]) : '_';
+    for (char c : part) {
+        if (result.size() == limit) break;
+        if (c == ' ' || c == '.') continue;
+        if (static_cast<unsigned char>(c) >= 0x80 &&
+            (static_cast<unsigned char>(c) & 0xC0) == 0x80) {
+            continue;  // a UTF-8 continuation byte: its character was replaced already
+        }
+        char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        result += IsShortNameCharacter(upper) ? upper : '_';
     }
     return result;
 }
 
-// Three characters from a hash of the name in upper case (FNV-1a).
-std::string HashText(const std::string& name) {
-    static constexpr std::string_view kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
-    std::uint32_t hash = 2166136261u;
-    for (char c : name) {
-        hash ^= static_cast<unsigned char>(Upper(c));
-        hash *= 16777619u;
-    }
-    std::string text;
-    for (int i = 0; i < 3; ++i) {
-        text += kDigits[hash % 32];
-        hash /= 32;
-    }
-    return text;
+// A short name's parts: the base before "~N" and the extension after it.
+struct ShortForm {
+    std::string base;
+    std::string extension;
+};
+
+ShortForm FormOf(const std::string& longName) {
+    const std::size_t dot = longName.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot != 0;
+    return {ShortPart(hasExtension ? longName.substr(0, dot) : longName, 6),
+            hasExtension ? ShortPart(longName.substr(dot + 1), 3) : ""};
+}
+
+std::string Numbered(const ShortForm& form, std::size_t number) {
+    const std::string tail = "~" + std::to_string(number);
+    std::string result = form.base.substr(0, 8 - tail.size()) + tail;
+    if (!form.extension.empty()) result += "." + form.extension;
+    return result;
 }
 
 }  // namespace
 
-bool IsShortName(const std::string& name) {
-    const std::size_t dot = name.find('.');
-    const std::string_view base = std::string_view(name).substr(0, dot);
-    const std::string_view extension =
-        dot == std::string::npos ? std::string_view() : std::string_view(name).substr(dot + 1);
+bool IsValidShortName(const std::string& name) {
+    std::size_t dot = name.find('.');
+    std::string base = name.substr(0, dot);
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
     if (base.empty() || base.size() > 8 || extension.size() > 3) return false;
     if (dot != std::string::npos && extension.empty()) return false;
-    for (std::string_view part : {base, extension}) {
-        for (char c : part) {
-            if (!IsShortNameCharacter(c)) return false;
-        }
+    for (char c : base + extension) {
+        if (!IsShortNameCharacter(c)) return false;
     }
     return true;
 }
 
 std::string ShortName(const std::string& longName) {
-    if (IsShortName(longName)) return longName;
-    const std::size_t dot = longName.rfind('.');
-    const bool hasExtension = dot != std::string::npos && dot > 0;
-    std::string base =
-        ShortPart(std::string_view(longName).substr(0, hasExtension ? dot : longName.size()), 4);
-    if (base.empty()) base = "_";
-    std::string name = base + "~" + HashText(longName);
-    if (hasExtension) {
-        const std::string extension = ShortPart(std::string_view(longName).substr(dot + 1), 3);
-        if (!extension.empty()) name += "." + extension;
+    if (IsValidShortName(longName)) return longName;
+    return Numbered(FormOf(longName), 1);
+}
+
+std::string ShortNameAmong(const std::string& name, const std::vector<std::string>& entries) {
+    if (IsValidShortName(name)) return name;
+    const ShortForm form = FormOf(name);
+    std::size_t number = 1;
+    for (const std::string& other : entries) {
+        if (other == name || IsValidShortName(other) || !NameBefore(other, name)) continue;
+        const ShortForm otherForm = FormOf(other);
+        if (SameName(otherForm.base, form.base) && SameName(otherForm.extension, form.extension)) {
+            ++number;
+        }
     }
-    return name;
+    return Numbered(form, number);
 }
 
 }  // namespace tamsel::sandbox

@@ -27,7 +27,7 @@ export_key() {
 # An exported string value as text ("C:\\x" in the file is C:\x, \" is ").
 exported() { export_key "$1" | sed -n "s/^\"$2\"=\"\\(.*\\)\"\$/\\1/p" | sed 's/\\\(.\)/\1/g'; }
 
-original_temp=$(export_key 'HKEY_CURRENT_USER\Environment' | sed -n 's/^"TEMP"="\(.*\)"$/\1/p' | sed 's/\\\\/\\/g')
+original_temp=$(exported 'HKEY_CURRENT_USER\Environment' TEMP)
 remove_leftovers
 make_media
 printf '%s\n' 'click OKButton' 'answer OK' >"$C_DRIVE/tamsel-names-remove.txt"

@@ -1,8 +1,9 @@
 // The commands that make and arrange the sandbox machine: init, reset, path, attrib, lock,
-// unlock, wsh and env. Each checks its arguments before it touches the machine, so bad input
+// unlock, wsh, oemcp and env. Each checks its arguments before it touches the machine, so bad input
 // changes nothing.
 
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,25 @@ int Wsh(const std::vector<std::string>& args) {
     return 0;
 }
 
+int OemCp(const std::vector<std::string>& args) {
+    const bool number = args.size() == 1 && !args[0].empty() &&
+                        args[0].find_first_not_of("0123456789") == std::string::npos &&
+                        args[0].size() <= 5;
+    if (args.size() > 1 || (args.size() == 1 && !number)) return Usage("oemcp [CODEPAGE]");
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    if (args.empty()) {
+        std::cout << machine->OemCodePage() << "\n";
+        return 0;
+    }
+    try {
+        machine->SetOemCodePage(std::stoi(args[0]));
+    } catch (const std::invalid_argument& error) {
+        std::cerr << "tamsel-sandbox oemcp: " << error.what() << "\n";
+        return kFailure;
+    }
+    return 0;
+}
+
 int Env(const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].empty() || args[0][0] == '=') {
         return Usage("env NAME[=VALUE]   (NAME= removes the variable)");
@@ -151,6 +171,9 @@ const CommandRegistration kUnlock({"unlock",
                                    Unlock});
 const CommandRegistration kWsh(
     {"wsh", "wsh [on|off]          show, install or remove the Windows Script Host", Wsh});
+const CommandRegistration kOemCp(
+    {"oemcp", "oemcp [CODEPAGE]      show or set the OEM code page cmd reads batch files in",
+     OemCp});
 const CommandRegistration kEnv(
     {"env", "env NAME[=VALUE]      print or set a variable of the user's environment", Env});
 

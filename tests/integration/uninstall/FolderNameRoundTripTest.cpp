@@ -22,9 +22,10 @@ const FolderNames kNames[] = {
      "C:\\\xD0\x92\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5"},
     {"cjk", "C:\\\xE6\xB8\xB8\xE6\x88\x8F", "\xE6\xB8\xB8\xE6\x88\x8F",
      "C:\\\xE4\xB8\xB4\xE6\x97\xB6"},
-    {"astral", "C:\\\xF0\x9D\x84\x9E Music", "\xF0\x9D\x84\x9E Music",
-     "C:\\Temp \xF0\x9D\x84\x9E"},
+    {"astral", "C:\\\xF0\x9D\x84\x9E Music", "\xF0\x9D\x84\x9E Music", "C:\\Temp \xF0\x9D\x84\x9E"},
 };
+
+void PrintTo(const FolderNames& names, std::ostream* out) { *out << names.what; }
 
 class FolderNameRoundTripTest : public SandboxTest,
                                 public ::testing::WithParamInterface<FolderNames> {};
@@ -55,7 +56,7 @@ TEST_P(FolderNameRoundTripTest, InstallRemovalAndLogOnLeaveNothing) {
     const auto uninstallString = StringValue(reg::kLocalMachine, kUninstallKey, "UninstallString");
     ASSERT_TRUE(uninstallString);
     const ScriptRun removal = RunOnMachine(*uninstallString, {"click OKButton", "answer OK"});
-    ASSERT_EQ(removal.status, 0) << removal.err;
+    ASSERT_EQ(removal.status, 0) << removal.err << nlohmann::json(removal.events).dump();
     EXPECT_EQ(removal.EventsOf("msgbox").at(0)["title"], "Tamsel Orry Uninstall Complete!");
     EXPECT_FALSE(Exists(group + "\\Tamsel Orry.lnk"));
     EXPECT_FALSE(Exists(group + "\\Uninstall Tamsel Orry.lnk"));
@@ -70,7 +71,23 @@ TEST_P(FolderNameRoundTripTest, InstallRemovalAndLogOnLeaveNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, FolderNameRoundTripTest, ::testing::ValuesIn(kNames),
-                         [](const auto& info) { return std::string(info.param.what); });
+                         [](const auto& row) { return std::string(row.param.what); });
+
+using FolderNameTest = SandboxTest;
+
+TEST_F(FolderNameTest, AFolderNoFormOfWhichCmdCanReadIsReportedAndNothingIsRegistered) {
+    // A temporary folder outside the OEM code page that does not exist has no short name.
+    machine_->SetEnvironment("TEMP", "C:\\\xE4\xB8\xB4\xE6\x97\xB6");
+    InstallWithSetup();
+    const ScriptRun run = RunOnMachine(kInstalledUninstaller, {"click OKButton", "answer OK"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string text = boxes[0]["text"];
+    EXPECT_NE(text.find("52"), std::string::npos) << text;
+    EXPECT_NE(text.find("\xE4\xB8\xB4\xE6\x97\xB6"), std::string::npos) << text;
+    EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
+}
 
 }  // namespace
 }  // namespace tamsel::test
