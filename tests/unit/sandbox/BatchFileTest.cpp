@@ -36,6 +36,21 @@ TEST_F(BatchFileTest, APathKeepsItsFormWhereTheOemCodePageHoldsItElseItsShortFor
     EXPECT_EQ(fso->BatchFilePath(cyrillic), cyrillic);
 }
 
+TEST_F(BatchFileTest, NamesThatShareAShortFormAreNumberedAndEachNamesItsOwnFolder) {
+    // Six characters of "Программы" and "Программа" alike: "______~1" and "______~2".
+    const std::string first =
+        "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD0\xB0";
+    const std::string second =
+        "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B";
+    PutFile(first + "\\a");
+    PutFile(second + "\\b");
+    auto fso = machine_->GetAutomation().CreateFileSystemObject();
+    EXPECT_EQ(fso->BatchFilePath(first), "C:\\______~1");
+    EXPECT_EQ(fso->BatchFilePath(second), "C:\\______~2");
+    EXPECT_TRUE(fso->FileExists("C:\\______~1\\a"));
+    EXPECT_TRUE(fso->FileExists("C:\\______~2\\b"));
+}
+
 TEST_F(BatchFileTest, TextIsWrittenInTheOemCodePageAndACharacterItLacksIsRefused) {
     auto fso = machine_->GetAutomation().CreateFileSystemObject();
     auto stream = fso->CreateBatchFile("C:\\b.bat", true);
