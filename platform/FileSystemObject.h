@@ -54,6 +54,21 @@ class FileSystemObject {
     // The whole text of a file, as "OpenTextFile" for reading and the stream's "ReadAll" give
     // it ("" for an empty file); 53 for a missing file.
     virtual std::string ReadTextFile(const std::string& path) = 0;
+
+    // Batch files. The command interpreter (cmd) reads a batch file's bytes in the machine's
+    // OEM code page (437, 850, ...), not in the ANSI one; the real object offers no such file,
+    // so these two go to the file system itself.
+    //
+    // How a batch file can name a file or folder: the path itself when every character of it
+    // has a form in the OEM code page (then nothing is looked up: the path need not exist);
+    // else the path's 8.3 short form, when the volume gives the existing path one in which
+    // every character has a form; else "" (no form cmd reads names it). Never throws.
+    virtual std::string BatchFilePath(const std::string& path) = 0;
+    // A text file in the OEM code page, no byte-order mark; created and refused as
+    // CreateTextFile. Writing a text with a character that the code page lacks raises 5
+    // ("Invalid procedure call or argument") and writes nothing of that text.
+    virtual std::unique_ptr<TextStream> CreateBatchFile(const std::string& path,
+                                                        bool overwrite) = 0;
 };
 
 }  // namespace tamsel

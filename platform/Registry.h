@@ -41,15 +41,16 @@ inline constexpr std::uint32_t kCreatedNewKey = 1;
 inline constexpr std::uint32_t kOpenedExistingKey = 2;
 }  // namespace reg
 
-// The registry as the Win32 ANSI functions see it. Every member has the semantics of the
-// function it is named after (RegCreateKeyExA, RegOpenKeyExA, ...):
+// The registry as the Win32 functions see it. Every member has the semantics of the function it
+// is named after (RegCreateKeyEx, RegOpenKeyEx, ...):
 //  - it never throws for a registry condition; it returns the Win32 status code instead
 //    (0 success, 2 not found, 5 access denied, 6 invalid handle, 87 invalid parameter,
 //    234 more data);
 //  - key and value names are compared without regard to case;
 //  - handles returned in *result must be released with CloseKey; the predefined roots are
 //    always valid and need no closing;
-//  - texts are in the ANSI code page of the machine (UTF-8 on the sandbox).
+//  - texts are UTF-8 (Windows stores them as UTF-16, so every character is kept); string data
+//    and its sizes are counted in UTF-8 bytes, which for ASCII text are the ANSI sizes.
 // Members may throw std::bad_alloc; an implementation whose store is unusable throws
 // std::runtime_error with a message that names the store.
 class Registry {

@@ -9,7 +9,7 @@
 #include "common/ui/UserActions.h"
 #include "frontend/win32/NativeStyles.h"
 #include "frontend/win32/NativeUserInterface.h"
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 
 namespace tamsel::win32 {
 
@@ -19,25 +19,25 @@ constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL, which Enter
 constexpr int kDropDownItems = 8;     // how many entries an open drop-down list shows
 
 std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(window, text.data(), length + 1);
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return AnsiToUtf8(text);
+    return WideToUtf8(text);
 }
 
 std::string ComboEntry(HWND combo, LRESULT index) {
-    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR) return std::string();
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
-    return AnsiToUtf8(text);
+    return WideToUtf8(text);
 }
 
 struct ChildClass {
-    const char* className;
+    const wchar_t* className;
     DWORD style;
     DWORD extendedStyle;
 };
@@ -45,25 +45,25 @@ struct ChildClass {
 ChildClass ClassOf(const Control& control) {
     switch (control.Kind()) {
         case ControlKind::Label:
-            return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+            return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::CommandButton:
-            return {"BUTTON",
+            return {L"BUTTON",
                     static_cast<DWORD>(WS_TABSTOP |
                                        (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)),
                     0};
         case ControlKind::ComboBox:
-            return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
+            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
         case ControlKind::TextBox:
-            return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+            return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::DriveListBox:
-            return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+            return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case ControlKind::DirListBox:
-            return {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+            return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                     WS_EX_CLIENTEDGE};
         case ControlKind::Shape:
-            return {"STATIC", SS_LEFT, 0};
+            return {L"STATIC", SS_LEFT, 0};
     }
-    return {"STATIC", SS_LEFT, 0};
+    return {L"STATIC", SS_LEFT, 0};
 }
 
 // The path of a directory list's level: the root ("C:\") and the levels below it joined.
@@ -88,16 +88,16 @@ FormWindow::FormWindow(NativeUserInterface& ui, Application& app, Form& form, HW
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     int left = CW_USEDEFAULT;
     int top = CW_USEDEFAULT;
     if (form.centred) {
         left = work.left + std::max(0, static_cast<int>((work.right - work.left - width) / 2));
         top = work.top + std::max(0, static_cast<int>((work.bottom - work.top - height) / 2));
     }
-    HWND window = CreateWindowExA(styles.extendedStyle, FormWindowClass(),
-                                  Utf8ToAnsi(form.caption).c_str(), styles.style, left, top, width,
-                                  height, owner, nullptr, GetModuleHandleA(nullptr), this);
+    HWND window = CreateWindowExW(styles.extendedStyle, FormWindowClass(),
+                                  Utf8ToWide(form.caption).c_str(), styles.style, left, top, width,
+                                  height, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (window == nullptr)
         throw std::runtime_error("cannot create the window \"" + form.caption + "\"");
     window_ = WindowHandle(window);
@@ -116,15 +116,15 @@ void FormWindow::CreateControls() {
         const ChildClass kind = ClassOf(*control);
         const TwipsRect& rect = control->Rect();
         int height = TwipsToPixels(rect.height, dpi);
-        if (std::string(kind.className) == "COMBOBOX") height *= kDropDownItems;
-        HWND child = CreateWindowExA(kind.extendedStyle, kind.className, "", WS_CHILD | kind.style,
+        if (std::wstring(kind.className) == L"COMBOBOX") height *= kDropDownItems;
+        HWND child = CreateWindowExW(kind.extendedStyle, kind.className, L"", WS_CHILD | kind.style,
                                      TwipsToPixels(rect.left, dpi), TwipsToPixels(rect.top, dpi),
                                      TwipsToPixels(rect.width, dpi), height, window_.Get(),
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     GetModuleHandleA(nullptr), nullptr);
+                                     GetModuleHandleW(nullptr), nullptr);
         if (child == nullptr)
             throw std::runtime_error("cannot create the control " + control->Name());
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.Font(control->font)), FALSE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(ui_.Font(control->font)), FALSE);
         ControlView view;
         view.control = control;
         view.window = child;
@@ -134,7 +134,7 @@ void FormWindow::CreateControls() {
 }
 
 void FormWindow::SetTextIfChanged(HWND window, const std::string& text) {
-    if (WindowText(window) != text) SetWindowTextA(window, Utf8ToAnsi(text).c_str());
+    if (WindowText(window) != text) SetWindowTextW(window, Utf8ToWide(text).c_str());
 }
 
 void FormWindow::Sync() {
@@ -150,7 +150,7 @@ void FormWindow::Sync() {
         if (!shownOnce_ && !views_.empty()) {
             // The first control of the tab order that takes the focus has it.
             for (const ControlView& view : views_) {
-                if ((GetWindowLongA(view.window, GWL_STYLE) & WS_TABSTOP) != 0 &&
+                if ((GetWindowLongW(view.window, GWL_STYLE) & WS_TABSTOP) != 0 &&
                     IsWindowEnabled(view.window) && IsWindowVisible(view.window)) {
                     SetFocus(view.window);
                     break;
@@ -181,10 +181,10 @@ void FormWindow::SyncControl(ControlView& view) {
             break;
         case ControlKind::ComboBox:
             if (view.shownList != control.list) {
-                SendMessageA(view.window, CB_RESETCONTENT, 0, 0);
+                SendMessageW(view.window, CB_RESETCONTENT, 0, 0);
                 for (const std::string& entry : control.list) {
-                    SendMessageA(view.window, CB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(Utf8ToAnsi(entry).c_str()));
+                    SendMessageW(view.window, CB_ADDSTRING, 0,
+                                 reinterpret_cast<LPARAM>(Utf8ToWide(entry).c_str()));
                 }
                 view.shownList = control.list;
             }
@@ -194,17 +194,17 @@ void FormWindow::SyncControl(ControlView& view) {
             auto& box = static_cast<DriveListBox&>(control);
             const std::vector<std::string> entries = box.Entries();
             if (view.shownList != entries) {
-                SendMessageA(view.window, CB_RESETCONTENT, 0, 0);
+                SendMessageW(view.window, CB_RESETCONTENT, 0, 0);
                 for (const std::string& entry : entries) {
-                    SendMessageA(view.window, CB_ADDSTRING, 0,
-                                 reinterpret_cast<LPARAM>(Utf8ToAnsi(entry).c_str()));
+                    SendMessageW(view.window, CB_ADDSTRING, 0,
+                                 reinterpret_cast<LPARAM>(Utf8ToWide(entry).c_str()));
                 }
                 view.shownList = entries;
             }
             const auto current = std::find(entries.begin(), entries.end(), box.Drive());
             const LRESULT index = current == entries.end() ? -1 : current - entries.begin();
-            if (SendMessageA(view.window, CB_GETCURSEL, 0, 0) != index) {
-                SendMessageA(view.window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            if (SendMessageW(view.window, CB_GETCURSEL, 0, 0) != index) {
+                SendMessageW(view.window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
             }
             break;
         }
@@ -235,14 +235,14 @@ void FormWindow::SyncDirectoryList(ControlView& view) {
         if (!path.empty() && path.back() != '\\') path += '\\';
         view.entryPaths.push_back(path + name);
     }
-    SendMessageA(view.window, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(view.window, LB_RESETCONTENT, 0, 0);
+    SendMessageW(view.window, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(view.window, LB_RESETCONTENT, 0, 0);
     for (const std::string& entry : shown) {
-        SendMessageA(view.window, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Utf8ToAnsi(entry).c_str()));
+        SendMessageW(view.window, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Utf8ToWide(entry).c_str()));
     }
-    if (!levels.empty()) SendMessageA(view.window, LB_SETCURSEL, levels.size() - 1, 0);
-    SendMessageA(view.window, WM_SETREDRAW, TRUE, 0);
+    if (!levels.empty()) SendMessageW(view.window, LB_SETCURSEL, levels.size() - 1, 0);
+    SendMessageW(view.window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(view.window, nullptr, TRUE);
     view.shownList = shown;
     view.shownPath = box.Path();
@@ -313,7 +313,7 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
             if (code == CBN_EDITCHANGE) {
                 user_actions::SetText(form_, control, WindowText(view->window));
             } else if (code == CBN_SELCHANGE) {
-                const LRESULT index = SendMessageA(view->window, CB_GETCURSEL, 0, 0);
+                const LRESULT index = SendMessageW(view->window, CB_GETCURSEL, 0, 0);
                 if (index == CB_ERR) return;
                 user_actions::SetText(form_, control, ComboEntry(view->window, index));
             } else {
@@ -322,7 +322,7 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
             break;
         case ControlKind::DriveListBox: {
             if (code != CBN_SELCHANGE) return;
-            const LRESULT index = SendMessageA(view->window, CB_GETCURSEL, 0, 0);
+            const LRESULT index = SendMessageW(view->window, CB_GETCURSEL, 0, 0);
             if (index == CB_ERR) return;
             PullTypedText();
             user_actions::PickDrive(app_, form_, static_cast<DriveListBox&>(control),
@@ -331,7 +331,7 @@ void FormWindow::OnCommand(int id, int code, HWND from) {
         }
         case ControlKind::DirListBox: {
             if (code != LBN_DBLCLK) return;
-            const LRESULT index = SendMessageA(view->window, LB_GETCURSEL, 0, 0);
+            const LRESULT index = SendMessageW(view->window, LB_GETCURSEL, 0, 0);
             if (index < 0 || static_cast<std::size_t>(index) >= view->entryPaths.size()) return;
             PullTypedText();
             const std::string path = view->entryPaths[static_cast<std::size_t>(index)];
@@ -369,7 +369,7 @@ LRESULT FormWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         default:
             break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace tamsel::win32

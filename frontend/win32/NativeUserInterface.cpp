@@ -7,23 +7,23 @@
 #include "frontend/win32/CaptionFit.h"
 #include "frontend/win32/FormWindow.h"
 #include "frontend/win32/NativeStyles.h"
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 
 namespace tamsel::win32 {
 
 namespace {
 
-constexpr const char* kFormWindowClass = "TamselOrryForm";
+constexpr const wchar_t* kFormWindowClass = L"TamselOrryForm";
 
 LRESULT CALLBACK FormWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
-    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form == nullptr || form->Handle() != window) {
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     // Nothing may unwind through Windows' own frames: a failure ends the message loop, and Run
     // raises it again.
@@ -37,20 +37,20 @@ LRESULT CALLBACK FormWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 
 }  // namespace
 
-const char* FormWindowClass() {
+const wchar_t* FormWindowClass() {
     static const bool registered = [] {
-        WNDCLASSEXA windowClass{};
+        WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = FormWindowProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         // The program's own icon (resource 1) in the title bar and the task bar.
-        windowClass.hIcon = LoadIconA(windowClass.hInstance, MAKEINTRESOURCEA(1));
+        windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(1));
         if (windowClass.hIcon == nullptr)
-            windowClass.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+            windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kFormWindowClass;
-        return RegisterClassExA(&windowClass) != 0;
+        return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
     return kFormWindowClass;
@@ -75,14 +75,14 @@ HFONT NativeUserInterface::Font(const FontSpec& request) {
             return cached.font.Get();
         }
     }
-    LOGFONTA description{};
+    LOGFONTW description{};
     description.lfHeight = FontHeight(request.points, dotsPerInch_);
     description.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = DEFAULT_QUALITY;
-    const std::string face = Utf8ToAnsi(request.face);
-    lstrcpynA(description.lfFaceName, face.c_str(), LF_FACESIZE);
-    fonts_.push_back(CachedFont{request, GdiObject<HFONT>(CreateFontIndirectA(&description))});
+    const std::wstring face = Utf8ToWide(request.face);
+    lstrcpynW(description.lfFaceName, face.c_str(), LF_FACESIZE);
+    fonts_.push_back(CachedFont{request, GdiObject<HFONT>(CreateFontIndirectW(&description))});
     return fonts_.back().font.Get();
 }
 
@@ -133,15 +133,15 @@ void NativeUserInterface::Run(Application& app) {
     SyncAll();
     MSG message{};
     while (!app.Ended() && !failure_) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
         // Tab, Enter and Esc move between and press the controls of the window, as in a dialog.
         HWND top = GetAncestor(message.hwnd, GA_ROOT);
         const bool ours = std::any_of(windows_.begin(), windows_.end(),
                                       [&](const auto& window) { return window->Handle() == top; });
-        if (ours && IsDialogMessageA(top, &message)) continue;
+        if (ours && IsDialogMessageW(top, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     windows_.clear();
     app_ = nullptr;
@@ -152,15 +152,15 @@ MsgResult NativeUserInterface::ShowMessageBox(const MessageBoxSpec& request) {
     // What the handler changed before the box (a caption, say) is on screen while it shows.
     SyncAll();
     HWND owner = GetActiveWindow();
-    const int pressed = MessageBoxA(owner, Utf8ToAnsi(request.text).c_str(),
-                                    Utf8ToAnsi(request.title).c_str(), MessageBoxFlags(request));
+    const int pressed = MessageBoxW(owner, Utf8ToWide(request.text).c_str(),
+                                    Utf8ToWide(request.title).c_str(), MessageBoxFlags(request));
     return ResultOfButtonId(pressed);
 }
 
 void NativeUserInterface::Ended(int exitStatus) {
     (void)exitStatus;
     // Wakes the message loop, which then sees that the program has ended.
-    PostMessageA(nullptr, WM_NULL, 0, 0);
+    PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 }  // namespace tamsel::win32

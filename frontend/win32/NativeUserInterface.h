@@ -52,6 +52,6 @@ class NativeUserInterface : public UserInterface {
 };
 
 // The window class of the form windows; registered once.
-const char* FormWindowClass();
+const wchar_t* FormWindowClass();
 
 }  // namespace tamsel::win32

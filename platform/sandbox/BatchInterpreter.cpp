@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/SandboxMachine.h"
 
 namespace tamsel::sandbox {
@@ -152,7 +153,9 @@ bool BatchInterpreter::RunFile(const std::string& batchPath) {
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
-    RunText(text, batchPath);
+    // cmd reads the bytes in the machine's OEM code page: a file written in another one names
+    // other files.
+    RunText(CodePageToUtf8(machine_.OemCodePage(), text), batchPath);
     return true;
 }
 

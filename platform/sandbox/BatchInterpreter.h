@@ -22,6 +22,8 @@ std::string ExpandBatchLine(const std::string& line, const std::string& batchPat
 //                    denied." when it is read-only, and a sharing violation when it is in use;
 //   rmdir "FOLDER"   removes an empty folder; "The directory is not empty." otherwise;
 // one argument each, quoted or not, lines ending in CR LF or LF, and the "%" expansion above.
+// A batch file's bytes are read in the machine's OEM code page, as cmd reads them; a path then
+// names what its characters in that code page name, short (8.3) names included.
 // Any other command (options, wildcards, redirection, other commands) is reported and not
 // run. Each error is reported and the next line runs, as in cmd. Every path goes through the
 // machine, so nothing outside the sandbox is touched.

@@ -19,6 +19,10 @@ inline constexpr const char* kSystemRoot = "C:\\Windows";
 inline constexpr const char* kSystemTemp = "C:\\Windows\\Temp";
 inline constexpr const char* kProgramFiles = "C:\\Program Files";
 
+// The OEM code page of a Windows machine set up for the United States, in which its command
+// interpreter reads batch files (850 on much of Western Europe, 866 in Russia).
+inline constexpr int kDefaultOemCodePage = 437;
+
 inline constexpr const char* kSystemDriveLabel = "System";  // C:
 inline constexpr const char* kDataDriveLabel = "Data";      // D:
 

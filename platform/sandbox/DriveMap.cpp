@@ -7,6 +7,7 @@
 
 #include "common/RuntimeError.h"
 #include "platform/sandbox/NameOrder.h"
+#include "platform/sandbox/ShortNames.h"
 
 namespace tamsel::sandbox {
 
@@ -75,8 +76,8 @@ ParsedPath Parse(const std::string& windowsPath) {
 }
 
 // The existing entry of a folder that a name stands for: the name itself when it exists as
-// spelled, else the first entry (in byte order) that equals it without regard to case; ""
-// when there is none.
+// spelled, else the first entry (in byte order) that equals it without regard to case, else
+// the first entry whose short name it is; "" when there is none.
 std::string MatchEntry(const fs::path& folder, const std::string& name) {
     std::error_code error;
     if (fs::symlink_status(folder / name, error).type() != fs::file_type::not_found && !error) {
@@ -86,6 +87,12 @@ std::string MatchEntry(const fs::path& folder, const std::string& name) {
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::string entry = it->path().filename().string();
         if (SameName(entry, name)) matches.push_back(entry);
+    }
+    if (matches.empty() && name.find('~') != std::string::npos) {
+        const std::vector<std::string> entries = FolderEntries(folder);
+        for (const std::string& entry : entries) {
+            if (SameName(ShortNameAmong(entry, entries), name)) matches.push_back(entry);
+        }
     }
     if (matches.empty()) return "";
     return *std::min_element(matches.begin(), matches.end());
@@ -117,6 +124,15 @@ void CheckConfinement(const fs::path& root, const std::vector<std::string>& name
 }
 
 }  // namespace
+
+std::vector<std::string> FolderEntries(const fs::path& folder) {
+    std::vector<std::string> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(it->path().filename().string());
+    }
+    return entries;
+}
 
 DriveMap::DriveMap(const fs::path& drivesFolder)
     : drives_(fs::absolute(drivesFolder).lexically_normal()) {

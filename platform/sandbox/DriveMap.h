@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tamsel::sandbox {
 
@@ -17,7 +18,9 @@ namespace tamsel::sandbox {
 //    with 70 rather than silently clamped, so that a path never means something else than it
 //    says;
 //  - every component is matched without regard to case against what exists (keeping the
-//    existing spelling); from the first missing component on, the case given is kept;
+//    existing spelling), and else against the short names of what exists (ShortNames.h), so
+//    that a path in 8.3 form names the same file; from the first missing component on, the
+//    case given is kept;
 //  - trailing dots and blanks are dropped from the last component only, as Windows does
 //    ("C:\Sub \x" is not "C:\Sub\x"); characters that Windows does not allow in names
 //    (< > : " | ? * and control characters) give 52; an empty path gives 76;
@@ -38,6 +41,10 @@ class DriveMap {
   private:
     std::filesystem::path drives_;
 };
+
+// The names of the entries of a host folder, in no particular order; empty when it cannot be
+// listed.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 
 // The letter the host's file system appears under.
 inline constexpr char kHostDriveLetter = 'z';

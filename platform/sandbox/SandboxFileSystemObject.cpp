@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "platform/sandbox/CodePage.h"
+#include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/SandboxMachine.h"
+#include "platform/sandbox/ShortNames.h"
 
 namespace tamsel::sandbox {
 
@@ -85,10 +88,11 @@ class SandboxFolder : public Folder {
 };
 
 // Writes the bytes it is given: the sandbox's ANSI code page is UTF-8, so texts pass unchanged.
+// A stream in another code page (oemCodePage, for batch files) converts each text first.
 class SandboxTextStream : public TextStream {
   public:
-    explicit SandboxTextStream(const fs::path& host)
-        : out_(host, std::ios::binary | std::ios::trunc) {}
+    explicit SandboxTextStream(const fs::path& host, int oemCodePage = 0)
+        : out_(host, std::ios::binary | std::ios::trunc), codePage_(oemCodePage) {}
     ~SandboxTextStream() override {
         if (out_.is_open()) out_.close();
     }
@@ -98,7 +102,13 @@ class SandboxTextStream : public TextStream {
     void WriteLine(const std::string& text) override { Write(text + "\r\n"); }
     void Write(const std::string& text) override {
         if (!out_.is_open()) Raise(err::kBadFileName);
-        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::string bytes = text;
+        if (codePage_ != 0) {
+            auto converted = Utf8ToCodePage(codePage_, text);
+            if (!converted) Raise(err::kInvalidProcedureCall);
+            bytes = std::move(*converted);
+        }
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out_) Raise(err::kPathFileAccessError);
     }
     void Close() override {
@@ -109,6 +119,7 @@ class SandboxTextStream : public TextStream {
 
   private:
     std::ofstream out_;
+    int codePage_;
 };
 
 class SandboxFileSystemObject : public FileSystemObject {
@@ -207,6 +218,44 @@ class SandboxFileSystemObject : public FileSystemObject {
     }
 
     std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
+        return Create(path, overwrite, 0);
+    }
+
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
+        return Create(path, overwrite, machine_.OemCodePage());
+    }
+
+    std::string BatchFilePath(const std::string& path) override {
+        const int codePage = machine_.OemCodePage();
+        if (Utf8ToCodePage(codePage, path)) return path;
+        try {
+            const fs::path host = machine_.HostPath(path, false);
+            if (!Exists(host)) return "";
+            // The existing path as the drive spells it, each name replaced by its short name.
+            const std::string full = machine_.WindowsPath(host);
+            std::string shortPath = full.substr(0, 3);  // "C:\"
+            fs::path folder = machine_.HostPath(shortPath, false);
+            std::size_t start = 3;
+            while (start < full.size()) {
+                std::size_t end = full.find('\\', start);
+                if (end == std::string::npos) end = full.size();
+                const std::string name = full.substr(start, end - start);
+                if (shortPath.size() > 3) shortPath += '\\';
+                shortPath += ShortNameAmong(name, FolderEntries(folder));
+                folder /= name;
+                start = end + 1;
+            }
+            // The form must name this very file, not another one.
+            if (!Utf8ToCodePage(codePage, shortPath)) return "";
+            return machine_.HostPath(shortPath, false) == host ? shortPath : "";
+        } catch (const RuntimeError&) {
+            return "";
+        }
+    }
+
+  private:
+    // A text file in the ANSI code page (codePage 0) or in the code page given.
+    std::unique_ptr<TextStream> Create(const std::string& path, bool overwrite, int codePage) {
         fs::path host = machine_.HostPath(path, true);
         if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
         bool existed = Exists(host);
@@ -215,7 +264,7 @@ class SandboxFileSystemObject : public FileSystemObject {
             if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
             if (machine_.IsReadOnly(path) || machine_.IsInUse(path)) Raise(err::kPermissionDenied);
         }
-        auto stream = std::make_unique<SandboxTextStream>(host);
+        auto stream = std::make_unique<SandboxTextStream>(host, codePage);
         if (!stream->IsOpen()) Raise(err::kPermissionDenied);
         if (!existed) ForgetState(machine_.WindowsPath(host));
         return stream;

@@ -1,5 +1,6 @@
 #include "platform/sandbox/SandboxMachine.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/DefaultDrives.h"
 #include "platform/sandbox/DefaultMachine.h"
 #include "platform/sandbox/DefaultRegistry.h"
@@ -127,6 +129,19 @@ class Machine final : public SandboxMachine {
     bool ScriptingHostAvailable() override { return store_.Setting("wsh", "on") == "on"; }
     void SetScriptingHostAvailable(bool available) override {
         store_.SetSetting("wsh", available ? "on" : "off");
+    }
+
+    int OemCodePage() override {
+        const std::string stored = store_.Setting("oemcp", "");
+        const int codePage = std::atoi(stored.c_str());
+        return codePage > 0 ? codePage : kDefaultOemCodePage;
+    }
+    void SetOemCodePage(int codePage) override {
+        if (!CodePageSupported(codePage)) {
+            throw std::invalid_argument("code page " + std::to_string(codePage) +
+                                        " is not supported");
+        }
+        store_.SetSetting("oemcp", std::to_string(codePage));
     }
 
   private:

@@ -62,6 +62,12 @@ class SandboxMachine : public Platform {
     // Whether "Scripting.FileSystemObject" and "WScript.Shell" can be created.
     virtual bool ScriptingHostAvailable() = 0;
     virtual void SetScriptingHostAvailable(bool available) = 0;
+
+    // The machine's OEM code page: the one its command interpreter reads batch files in.
+    // 437 (United States) unless set otherwise. Setting a code page that the sandbox cannot
+    // convert (CodePage.h) throws std::invalid_argument.
+    virtual int OemCodePage() = 0;
+    virtual void SetOemCodePage(int codePage) = 0;
 };
 
 }  // namespace tamsel::sandbox

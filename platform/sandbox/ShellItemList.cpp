@@ -5,6 +5,7 @@
 
 #include "common/RuntimeError.h"
 #include "platform/sandbox/ByteBuffer.h"
+#include "platform/sandbox/ShortNames.h"
 #include "platform/sandbox/Utf8ToUtf16.h"
 
 namespace tamsel::sandbox {
@@ -32,40 +33,6 @@ constexpr std::size_t kVolumeItemSize = 25;
 std::uint16_t ItemSize(std::size_t size) {
     if (size > 0xFFFF) Refuse();
     return static_cast<std::uint16_t>(size);
-}
-
-bool IsShortNameCharacter(char c) {
-    if (std::isalnum(static_cast<unsigned char>(c)) != 0 && static_cast<unsigned char>(c) < 0x80) {
-        return true;
-    }
-    return std::strchr("!#$%&'()-@^_`{}~", c) != nullptr && c != '\0';
-}
-
-bool IsValidShortName(const std::string& name) {
-    std::size_t dot = name.find('.');
-    std::string base = name.substr(0, dot);
-    std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
-    if (base.empty() || base.size() > 8 || extension.size() > 3) return false;
-    if (dot != std::string::npos && extension.empty()) return false;
-    for (char c : base + extension) {
-        if (!IsShortNameCharacter(c)) return false;
-    }
-    return true;
-}
-
-std::string ShortPart(const std::string& part, std::size_t limit) {
-    std::string result;
-    for (char c : part) {
-        if (result.size() == limit) break;
-        if (c == ' ' || c == '.') continue;
-        if (static_cast<unsigned char>(c) >= 0x80 &&
-            (static_cast<unsigned char>(c) & 0xC0) == 0x80) {
-            continue;  // a UTF-8 continuation byte: its character was replaced already
-        }
-        char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        result += IsShortNameCharacter(upper) ? upper : '_';
-    }
-    return result;
 }
 
 std::vector<std::uint8_t> FileEntryItem(const std::string& longName, bool isFolder,
@@ -97,17 +64,6 @@ std::vector<std::uint8_t> FileEntryItem(const std::string& longName, bool isFold
 }
 
 }  // namespace
-
-std::string ShortName(const std::string& longName) {
-    if (IsValidShortName(longName)) return longName;
-    std::size_t dot = longName.rfind('.');
-    bool hasExtension = dot != std::string::npos && dot != 0;
-    std::string base = ShortPart(hasExtension ? longName.substr(0, dot) : longName, 6);
-    std::string extension = hasExtension ? ShortPart(longName.substr(dot + 1), 3) : "";
-    std::string result = base + "~1";
-    if (!extension.empty()) result += "." + extension;
-    return result;
-}
 
 std::vector<std::uint8_t> TargetIdList(const std::string& windowsPath, bool targetIsFolder,
                                        std::uint32_t targetSize) {

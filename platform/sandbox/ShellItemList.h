@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sandbox/ShortNames.h"
+
 namespace tamsel::sandbox {
 
 // The shell item list of a path on a drive, as Explorer writes it into a shortcut: the
@@ -16,9 +18,5 @@ namespace tamsel::sandbox {
 // would not fit its 16-bit size).
 std::vector<std::uint8_t> TargetIdList(const std::string& windowsPath, bool targetIsFolder,
                                        std::uint32_t targetSize);
-
-// The 8.3 name of a long name: the name itself when it is a valid 8.3 name, else the first six
-// usable characters in upper case, "~1" and up to three characters of the extension.
-std::string ShortName(const std::string& longName);
 
 }  // namespace tamsel::sandbox

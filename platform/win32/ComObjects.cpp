@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Error.h"
 
 namespace tamsel::win32 {

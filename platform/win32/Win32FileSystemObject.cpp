@@ -95,6 +95,11 @@ class Win32FileSystemObject : public FileSystemObject {
         return text;
     }
 
+    std::string BatchFilePath(const std::string& path) override { return BatchFilePathOf(path); }
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
+        return CreateBatchFileAt(path, overwrite);
+    }
+
   private:
     // Windows' object raises 70 "Permission denied" when the file system refuses to delete or
     // replace a file (access denied, a file in use); Wine's answers E_FAIL alone. A copy or

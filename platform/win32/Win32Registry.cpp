@@ -1,10 +1,11 @@
-// The registry through advapi32's ANSI functions, called with exactly the arguments the caller
-// gives. Texts arrive as UTF-8 and are converted to the ANSI code page here; string data read
-// back is converted to UTF-8, with sizes counted in UTF-8 bytes (identical for ASCII text).
+// The registry through advapi32's wide ("W") functions, called with exactly the arguments the
+// caller gives. Texts arrive as UTF-8 and go to Windows as UTF-16, which is what the registry
+// stores; string data read back comes as UTF-8, with sizes counted in UTF-8 bytes. For ASCII
+// text these are the sizes the ANSI functions report, and the stored data is the same.
 #include <cstring>
 #include <vector>
 
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/WindowsHeaders.h"
 
@@ -26,16 +27,15 @@ bool IsStringType(DWORD type) {
 }
 
 // The whole stored data of a value, however large; false when it cannot be read.
-bool ReadStoredBytes(HKEY key, const std::string& ansiName, std::string& bytes) {
+bool ReadStoredBytes(HKEY key, const std::wstring& name, std::string& bytes) {
     DWORD size = 0;
-    if (RegQueryValueExA(key, ansiName.c_str(), nullptr, nullptr, nullptr, &size) !=
-        ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
         return false;
     }
     for (;;) {
         bytes.assign(size, '\0');
         DWORD got = size;
-        const LONG status = RegQueryValueExA(key, ansiName.c_str(), nullptr, nullptr,
+        const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
                                              reinterpret_cast<BYTE*>(bytes.data()), &got);
         if (status == ERROR_SUCCESS) {
             bytes.resize(got);
@@ -46,17 +46,24 @@ bool ReadStoredBytes(HKEY key, const std::string& ansiName, std::string& bytes) 
     }
 }
 
+// Stored UTF-16 string data as UTF-8, NULs included; an odd last byte has no character.
+std::string StoredTextAsUtf8(const std::string& stored) {
+    std::wstring wide(stored.size() / 2, L'\0');
+    if (!wide.empty()) std::memcpy(wide.data(), stored.data(), wide.size() * sizeof(wchar_t));
+    return WideToUtf8(wide);
+}
+
 class Win32Registry : public Registry {
   public:
     RegStatus CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t reserved,
                           const char* keyClass, std::uint32_t options, std::uint32_t access,
                           RegKey* result, std::uint32_t* disposition) override {
         if (result == nullptr) return ERROR_INVALID_PARAMETER;
-        std::string classText = keyClass != nullptr ? Utf8ToAnsi(keyClass) : std::string();
+        std::wstring classText = keyClass != nullptr ? Utf8ToWide(keyClass) : std::wstring();
         HKEY opened = nullptr;
         DWORD how = 0;
         const LONG status =
-            RegCreateKeyExA(ToHkey(root), Utf8ToAnsi(subKey).c_str(), reserved,
+            RegCreateKeyExW(ToHkey(root), Utf8ToWide(subKey).c_str(), reserved,
                             keyClass != nullptr ? classText.data() : nullptr, options, access,
                             nullptr, &opened, disposition != nullptr ? &how : nullptr);
         if (status == ERROR_SUCCESS) {
@@ -71,29 +78,34 @@ class Win32Registry : public Registry {
         if (result == nullptr) return ERROR_INVALID_PARAMETER;
         HKEY opened = nullptr;
         const LONG status =
-            RegOpenKeyExA(ToHkey(root), Utf8ToAnsi(subKey).c_str(), options, access, &opened);
+            RegOpenKeyExW(ToHkey(root), Utf8ToWide(subKey).c_str(), options, access, &opened);
         if (status == ERROR_SUCCESS) *result = FromHkey(opened);
         return status;
     }
 
     RegStatus QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
                            std::uint8_t* data, std::uint32_t* size) override {
-        const std::string name = Utf8ToAnsi(valueName);
+        const std::wstring name = Utf8ToWide(valueName);
         DWORD storedType = 0;
-        DWORD inOutSize = size != nullptr ? *size : 0;
-        const LONG status = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &storedType, data,
-                                             size != nullptr ? &inOutSize : nullptr);
-        if (type != nullptr && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA)) {
-            *type = storedType;
-        }
-        std::string stored;
-        if ((status != ERROR_SUCCESS && status != ERROR_MORE_DATA) || !IsStringType(storedType) ||
-            !ReadStoredBytes(ToHkey(key), name, stored) || IsAscii(stored)) {
+        DWORD storedSize = 0;
+        const LONG probe =
+            RegQueryValueExW(ToHkey(key), name.c_str(), nullptr, &storedType, nullptr, &storedSize);
+        if (probe != ERROR_SUCCESS || !IsStringType(storedType)) {
+            // Data other than text is handed over byte for byte.
+            DWORD inOutSize = size != nullptr ? *size : 0;
+            const LONG status = RegQueryValueExW(ToHkey(key), name.c_str(), nullptr, &storedType,
+                                                 data, size != nullptr ? &inOutSize : nullptr);
+            if (type != nullptr && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA)) {
+                *type = storedType;
+            }
             if (size != nullptr) *size = inOutSize;
             return status;
         }
-        // Text outside ASCII: the caller sees it in UTF-8, and sizes in UTF-8 bytes.
-        const std::string text = AnsiToUtf8(stored);
+        if (type != nullptr) *type = storedType;
+        std::string stored;
+        if (!ReadStoredBytes(ToHkey(key), name, stored)) return ERROR_FILE_NOT_FOUND;
+        // Text: the caller sees it in UTF-8, and sizes in UTF-8 bytes.
+        const std::string text = StoredTextAsUtf8(stored);
         const auto needed = static_cast<std::uint32_t>(text.size());
         if (size == nullptr) return data == nullptr ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
         if (data == nullptr) {
@@ -104,7 +116,7 @@ class Win32Registry : public Registry {
             *size = needed;
             return ERROR_MORE_DATA;
         }
-        std::memcpy(data, text.data(), text.size());
+        if (!text.empty()) std::memcpy(data, text.data(), text.size());
         *size = needed;
         return ERROR_SUCCESS;
     }
@@ -112,37 +124,37 @@ class Win32Registry : public Registry {
     RegStatus SetValueEx(RegKey key, const std::string& valueName, std::uint32_t reserved,
                          std::uint32_t type, const std::uint8_t* data,
                          std::uint32_t size) override {
-        const std::string name = Utf8ToAnsi(valueName);
+        const std::wstring name = Utf8ToWide(valueName);
         if (data != nullptr && IsStringType(type)) {
-            const std::string ansi =
-                Utf8ToAnsi(std::string_view(reinterpret_cast<const char*>(data), size));
-            return RegSetValueExA(ToHkey(key), name.c_str(), reserved, type,
-                                  reinterpret_cast<const BYTE*>(ansi.data()),
-                                  static_cast<DWORD>(ansi.size()));
+            const std::wstring wide =
+                Utf8ToWide(std::string_view(reinterpret_cast<const char*>(data), size));
+            return RegSetValueExW(ToHkey(key), name.c_str(), reserved, type,
+                                  reinterpret_cast<const BYTE*>(wide.data()),
+                                  static_cast<DWORD>(wide.size() * sizeof(wchar_t)));
         }
-        return RegSetValueExA(ToHkey(key), name.c_str(), reserved, type, data, size);
+        return RegSetValueExW(ToHkey(key), name.c_str(), reserved, type, data, size);
     }
 
     RegStatus DeleteKey(RegKey root, const std::string& subKey) override {
-        return RegDeleteKeyA(ToHkey(root), Utf8ToAnsi(subKey).c_str());
+        return RegDeleteKeyW(ToHkey(root), Utf8ToWide(subKey).c_str());
     }
 
     RegStatus DeleteValue(RegKey key, const std::string& valueName) override {
-        return RegDeleteValueA(ToHkey(key), Utf8ToAnsi(valueName).c_str());
+        return RegDeleteValueW(ToHkey(key), Utf8ToWide(valueName).c_str());
     }
 
     RegStatus CloseKey(RegKey key) override { return RegCloseKey(ToHkey(key)); }
 
     std::uint32_t ExpandEnvironment(const std::string& source, char* destination,
                                     std::uint32_t destinationSize) override {
-        const std::string ansi = Utf8ToAnsi(source);
-        char probe[1] = {'\0'};
-        const DWORD needed = ExpandEnvironmentStringsA(ansi.c_str(), probe, 1);
+        const std::wstring wide = Utf8ToWide(source);
+        wchar_t probe[1] = {L'\0'};
+        const DWORD needed = ExpandEnvironmentStringsW(wide.c_str(), probe, 1);
         if (needed == 0) return 0;
-        std::vector<char> expanded(needed, '\0');
-        const DWORD written = ExpandEnvironmentStringsA(ansi.c_str(), expanded.data(), needed);
+        std::vector<wchar_t> expanded(needed, L'\0');
+        const DWORD written = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), needed);
         if (written == 0 || written > needed) return 0;
-        const std::string text = AnsiToUtf8(std::string_view(expanded.data(), written - 1));
+        const std::string text = WideToUtf8(std::wstring_view(expanded.data(), written - 1));
         const auto size = static_cast<std::uint32_t>(text.size() + 1);
         if (destination != nullptr && destinationSize >= size) {
             std::memcpy(destination, text.c_str(), size);

@@ -3,18 +3,18 @@
 // Where the shell object falls short, this layer goes to what the shell object itself wraps:
 //  - SpecialFolders("StartMenu") is not implemented by Wine's shell object (it fails with
 //    "folder kind not supported"); the shell's CSIDL_STARTMENU folder is the same folder, so it
-//    is asked through SHGetFolderPathA instead.
+//    is asked through SHGetFolderPathW instead.
 //  - Wine's shortcut object does not implement "HotKey", refuses an "IconLocation" without
 //    ",index" and saves ShowCommand 0 whatever "WindowStyle" said. After the shortcut object
-//    has saved the file, the file is opened through IShellLinkA + IPersistFile (the shell link
+//    has saved the file, the file is opened through IShellLinkW + IPersistFile (the shell link
 //    the shortcut object wraps), the hot key, window style and icon location are written there
 //    and the file is saved again. On Windows this writes what the file already says.
 #include <cstring>
 #include <optional>
 
-#include "platform/win32/AnsiText.h"
 #include "platform/win32/ComObjects.h"
 #include "platform/win32/ShortcutText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Services.h"
 
@@ -34,8 +34,8 @@ struct LinkRepair {
 };
 
 void RepairSavedLink(const std::string& path, const LinkRepair& wanted) {
-    ComPtr<IShellLinkA> link;
-    CheckHresult(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    ComPtr<IShellLinkW> link;
+    CheckHresult(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   link.OutVoid()));
     ComPtr<IPersistFile> file;
     CheckHresult(link->QueryInterface(IID_IPersistFile, file.OutVoid()));
@@ -48,7 +48,7 @@ void RepairSavedLink(const std::string& path, const LinkRepair& wanted) {
     CheckHresult(link->SetShowCmd(wanted.showCommand));
     if (wanted.icon) {
         CheckHresult(
-            link->SetIconLocation(Utf8ToAnsi(wanted.icon->path).c_str(), wanted.icon->index));
+            link->SetIconLocation(Utf8ToWide(wanted.icon->path).c_str(), wanted.icon->index));
     }
     CheckHresult(file->Save(widePath.c_str(), TRUE));
 }
@@ -134,11 +134,11 @@ class Win32ShellObject : public ShellObject {
   private:
     // The current user's Start menu as the shell reports it (CSIDL_STARTMENU).
     static std::string StartMenuFromShell() {
-        char path[MAX_PATH + 1] = {};
+        wchar_t path[MAX_PATH + 1] = {};
         const HRESULT hr =
-            SHGetFolderPathA(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
+            SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, path);
         if (FAILED(hr)) throw ErrorFromHresult(hr);
-        return AnsiToUtf8(path);
+        return WideToUtf8(path);
     }
 
     DispatchObject shell_;

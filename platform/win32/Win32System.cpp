@@ -1,7 +1,7 @@
 // The process services of Windows: the environment, the program's folder, starting a program.
 #include <vector>
 
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/WindowsHeaders.h"
@@ -10,35 +10,49 @@ namespace tamsel::win32 {
 
 namespace {
 
+// The command line in the ANSI code page, for CreateProcessA.
+std::string Utf8ToAnsi(const std::string& text) {
+    const std::wstring wide = Utf8ToWide(text);
+    if (wide.empty()) return std::string();
+    const int length = static_cast<int>(wide.size());
+    const int needed =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
+    if (needed > 0) {
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, bytes.data(), needed, nullptr, nullptr);
+    }
+    return bytes;
+}
+
 class Win32System : public System {
   public:
     std::string EnvironmentVariable(const std::string& name) override {
-        const std::string ansiName = Utf8ToAnsi(name);
-        std::vector<char> value(256, '\0');
+        const std::wstring wideName = Utf8ToWide(name);
+        std::vector<wchar_t> value(256, L'\0');
         for (;;) {
-            const DWORD length = GetEnvironmentVariableA(ansiName.c_str(), value.data(),
+            const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(),
                                                          static_cast<DWORD>(value.size()));
             if (length == 0) return std::string();  // not set (or set to nothing)
-            if (length < value.size()) return AnsiToUtf8(std::string_view(value.data(), length));
-            value.assign(length + 1, '\0');
+            if (length < value.size()) return WideToUtf8(std::wstring_view(value.data(), length));
+            value.assign(length + 1, L'\0');
         }
     }
 
     std::string ProgramFolder() override {
-        std::vector<char> path(MAX_PATH + 1, '\0');
+        std::vector<wchar_t> path(MAX_PATH + 1, L'\0');
         for (;;) {
             const DWORD length =
-                GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+                GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
             if (length == 0) throw ErrorFromWin32(GetLastError());
             if (length < path.size()) {
-                std::string full(path.data(), length);
+                std::string full = WideToUtf8(std::wstring_view(path.data(), length));
                 const std::size_t slash = full.find_last_of("\\/");
                 if (slash == std::string::npos) return std::string();
                 // A drive root keeps its "\" ("C:\"); any other folder loses it.
                 full.resize(slash == 2 && full[1] == ':' ? slash + 1 : slash);
-                return AnsiToUtf8(full);
+                return full;
             }
-            path.assign(path.size() * 2, '\0');
+            path.assign(path.size() * 2, L'\0');
         }
     }
 

@@ -1,10 +1,10 @@
 // The drives and directories that a drive list and a directory list show.
 #include <algorithm>
 #include <cctype>
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/WindowsHeaders.h"
 
@@ -39,20 +39,20 @@ class Win32Volumes : public Volumes {
   public:
     std::vector<DriveInfo> Drives() override {
         QuietDriveErrors quiet;
-        std::vector<char> roots(4 * 26 + 2, '\0');
+        std::vector<wchar_t> roots(4 * 26 + 2, L'\0');
         const DWORD length =
-            GetLogicalDriveStringsA(static_cast<DWORD>(roots.size()), roots.data());
+            GetLogicalDriveStringsW(static_cast<DWORD>(roots.size()), roots.data());
         std::vector<DriveInfo> drives;
-        for (const char* root = roots.data(); length > 0 && *root != '\0';
-             root += std::strlen(root) + 1) {
+        for (const wchar_t* root = roots.data(); length > 0 && *root != L'\0';
+             root += std::wcslen(root) + 1) {
             DriveInfo drive;
             drive.letter = static_cast<char>(std::tolower(static_cast<unsigned char>(root[0])));
-            char label[MAX_PATH + 1] = {};
-            drive.ready = GetVolumeInformationA(root, label, MAX_PATH, nullptr, nullptr, nullptr,
+            wchar_t label[MAX_PATH + 1] = {};
+            drive.ready = GetVolumeInformationW(root, label, MAX_PATH, nullptr, nullptr, nullptr,
                                                 nullptr, 0) != 0;
             // A network drive shows its share name where a local one shows its label.
-            if (drive.ready) drive.label = AnsiToUtf8(label);
-            if (GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR) continue;
+            if (drive.ready) drive.label = WideToUtf8(label);
+            if (GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) continue;
             drives.push_back(drive);
         }
         return drives;
@@ -60,46 +60,46 @@ class Win32Volumes : public Volumes {
 
     std::string CurrentDirectory(char driveLetter) override {
         // "D:" alone is that drive's current directory, which Windows keeps for each drive.
-        const std::string drive = Root(driveLetter).substr(0, 2);
-        char path[MAX_PATH + 1] = {};
-        const DWORD length = GetFullPathNameA(drive.c_str(), MAX_PATH, path, nullptr);
+        const std::wstring drive = Utf8ToWide(Root(driveLetter).substr(0, 2));
+        wchar_t path[MAX_PATH + 1] = {};
+        const DWORD length = GetFullPathNameW(drive.c_str(), MAX_PATH, path, nullptr);
         if (length == 0 || length > MAX_PATH) return Root(driveLetter);
-        std::string current(path, length);
+        std::string current = WideToUtf8(std::wstring_view(path, length));
         // Wine answers with a trailing "\" where Windows gives none; only a root keeps it.
         if (current.size() > 3 && current.back() == '\\') current.pop_back();
-        return AnsiToUtf8(current);
+        return current;
     }
 
     void SetCurrentDirectory(char driveLetter, const std::string& path) override {
         // The per-drive current directories live in the hidden "=D:" environment variables.
-        const std::string name = "=" + Root(driveLetter).substr(0, 2);
-        SetEnvironmentVariableA(name.c_str(), Utf8ToAnsi(path).c_str());
+        const std::wstring name = Utf8ToWide("=" + Root(driveLetter).substr(0, 2));
+        SetEnvironmentVariableW(name.c_str(), Utf8ToWide(path).c_str());
     }
 
     bool DirectoryExists(const std::string& path) override {
         QuietDriveErrors quiet;
-        const DWORD attributes = GetFileAttributesA(Utf8ToAnsi(path).c_str());
+        const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES &&
                (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
     std::vector<std::string> SubDirectories(const std::string& path) override {
         QuietDriveErrors quiet;
-        std::string pattern = Utf8ToAnsi(path);
-        if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
-        pattern += '*';
+        std::wstring pattern = Utf8ToWide(path);
+        if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+        pattern += L'*';
         std::vector<std::string> names;
-        WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+        WIN32_FIND_DATAW found{};
+        HANDLE search = FindFirstFileW(pattern.c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) return names;
         do {
-            const std::string name = found.cFileName;
+            const std::string name = WideToUtf8(found.cFileName);
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name == "." ||
                 name == ".." || (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
                 continue;
             }
-            names.push_back(AnsiToUtf8(name));
-        } while (FindNextFileA(search, &found));
+            names.push_back(name);
+        } while (FindNextFileW(search, &found));
         FindClose(search);
         // NTFS lists names sorted without regard to case; other file systems (and Wine on a
         // Unix file system) do not, so the list sorts them the same way everywhere.

@@ -1,9 +1,10 @@
 // The commands that make and arrange the sandbox machine: init, reset, path, attrib, lock,
-// unlock, wsh and env. Each checks its arguments before it touches the machine, so bad input
+// unlock, wsh, oemcp and env. Each checks its arguments before it touches the machine, so bad input
 // changes nothing.
 
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,25 @@ int Wsh(const std::vector<std::string>& args) {
     return 0;
 }
 
+int OemCp(const std::vector<std::string>& args) {
+    const bool number = args.size() == 1 && !args[0].empty() &&
+                        args[0].find_first_not_of("0123456789") == std::string::npos &&
+                        args[0].size() <= 5;
+    if (args.size() > 1 || (args.size() == 1 && !number)) throw UsageError();
+    auto machine = SandboxMachine::Open(sandbox::SandboxDirectory());
+    if (args.empty()) {
+        std::cout << machine->OemCodePage() << "\n";
+        return 0;
+    }
+    try {
+        machine->SetOemCodePage(std::stoi(args[0]));
+    } catch (const std::invalid_argument& error) {
+        std::cerr << "tamsel-sandbox oemcp: " << error.what() << "\n";
+        return kFailure;
+    }
+    return 0;
+}
+
 // A name the tool takes: Windows allows a leading "-", but here it would read as an option.
 bool IsVariableName(const std::string& name) {
     return !name.empty() && name[0] != '-' && name.find('=') == std::string::npos;
@@ -164,6 +184,8 @@ std::vector<Command> MachineCommands() {
         {"lock", {{"lock WINPATH", "mark a file as in use"}}, Lock},
         {"unlock", {{"unlock WINPATH", "mark a file as no longer in use"}}, Unlock},
         {"wsh", {{"wsh [on|off]", "show, install or remove the Windows Script Host"}}, Wsh},
+        {"oemcp", {{"oemcp [CODEPAGE]", "show or set the OEM code page cmd reads batch files in"}},
+         OemCp},
         {"env",
          {{"env NAME", "print a variable of the environment (the user's, then the system's)"},
           {"env NAME=VALUE", "set a variable of the user's environment to VALUE as given"},

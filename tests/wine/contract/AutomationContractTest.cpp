@@ -8,6 +8,7 @@
 #include "common/RuntimeError.h"
 #include "platform/Platform.h"
 #include "platform/win32/ComObjects.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsHeaders.h"
 
 namespace tamsel {
@@ -103,13 +104,37 @@ TEST_F(AutomationContract, FoldersListTheirEntriesAndTextFilesAreWrittenAsGiven)
     EXPECT_EQ(err::kPathNotFound, ErrorNumberOf([&] { fso.GetFolder(root_ + "\\Games"); }));
 }
 
+TEST_F(AutomationContract, BatchFilesNameEveryFolderInAFormOfTheOemCodePage) {
+    const std::string accented = root_ + "\\Jos\xC3\xA9";  // "é" is in code page 437
+    const std::string cyrillic = root_ + "\\\xD0\x9F\xD1\x80\xD0\xBE";
+    fso_->CreateFolder(accented);
+    fso_->CreateFolder(cyrillic);
+    EXPECT_EQ(accented, fso_->BatchFilePath(accented));
+    const std::string shortForm = fso_->BatchFilePath(cyrillic);
+    ASSERT_FALSE(shortForm.empty());
+    EXPECT_TRUE(std::all_of(shortForm.begin(), shortForm.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    })) << shortForm;
+    EXPECT_TRUE(fso_->FolderExists(shortForm));
+    EXPECT_EQ("", fso_->BatchFilePath(cyrillic + "\\missing"));
+
+    const std::string batch = root_ + "\\b.bat";
+    auto stream = fso_->CreateBatchFile(batch, true);
+    stream->WriteLine("del \"" + accented + "\"");
+    EXPECT_EQ(err::kInvalidProcedureCall, ErrorNumberOf([&] { stream->Write(cyrillic); }));
+    stream->Close();
+    stream.reset();
+    const std::string expected = "del \"" + root_ + "\\Jos\x82\"\r\n";
+    EXPECT_EQ(expected, ReadFileBytes(batch));
+}
+
 TEST_F(AutomationContract, ShellFindsTheStartMenuAndShortcutsHoldTheirWindowStyleAndHotKey) {
     auto shell = platform_->GetAutomation().CreateShell();
     const std::string startMenu = shell->SpecialFolder("StartMenu");
-    char expected[MAX_PATH + 1] = {};
+    wchar_t expected[MAX_PATH + 1] = {};
     ASSERT_EQ(S_OK,
-              SHGetFolderPathA(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, expected));
-    EXPECT_EQ(std::string(expected), startMenu);
+              SHGetFolderPathW(nullptr, CSIDL_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, expected));
+    EXPECT_EQ(win32::WideToUtf8(expected), startMenu);
 
     const std::string link = root_ + "\\Tamsel Orry.lnk";
     const std::string target = root_ + "\\TamselOrry.exe";

@@ -1,5 +1,5 @@
 // The registry layer against the real advapi32 (under Wine): the status codes and sizes the
-// registry module relies on, and text converted between UTF-8 and the ANSI code page.
+// registry module relies on, and text converted between UTF-8 and the registry's UTF-16.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -106,8 +106,10 @@ TEST_F(RegistryContract, QueriesSizeFirstThenDataAndReportsMoreData) {
     EXPECT_EQ(reg::kDword, type);
     EXPECT_EQ(0, std::memcmp(dword, back, 4));
 
-    // Text outside ASCII is UTF-8 on both sides of the ANSI boundary, sizes in UTF-8 bytes.
-    const std::string text = "Caf\xC3\xA9 M\xC3\xBCller";
+    // Text outside ASCII, outside the ANSI code page and outside the Basic Multilingual Plane
+    // comes back as it went, sizes in UTF-8 bytes.
+    const std::string text =
+        "Caf\xC3\xA9 \xD0\x9F\xD1\x80\xD0\xBE \xE6\xB8\xB8 \xF0\x9D\x84\x9E Music";
     SetText(key, "Name \xC3\xA9", text);
     size = 0;
     ASSERT_EQ(reg::kSuccess, registry().QueryValueEx(key, "Name \xC3\xA9", &type, nullptr, &size));

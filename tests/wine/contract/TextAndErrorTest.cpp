@@ -1,9 +1,9 @@
 // The conversions of the Windows layer: shortcut property texts, HRESULTs and Win32 codes into
-// run-time errors, and UTF-8 to the ANSI code page.
+// run-time errors, and UTF-8 to UTF-16 and back.
 #include <gtest/gtest.h>
 
-#include "platform/win32/AnsiText.h"
 #include "platform/win32/ShortcutText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowsHeaders.h"
 
@@ -49,14 +49,16 @@ TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
     EXPECT_EQ(75, ErrorFromWin32(ERROR_GEN_FAILURE).Number());
 }
 
-TEST(AnsiText, ConvertsThroughUtf16AndKeepsEmbeddedNuls) {
-    const std::string utf8 = "Caf\xC3\xA9";
-    EXPECT_EQ(L"Caf\u00E9", Utf8ToWide(utf8));
-    EXPECT_EQ(utf8, WideToUtf8(L"Caf\u00E9"));
-    EXPECT_EQ(utf8, AnsiToUtf8(Utf8ToAnsi(utf8)));
-    EXPECT_EQ(std::string("a\0b", 3), Utf8ToAnsi(std::string("a\0b", 3)));
-    EXPECT_TRUE(IsAscii("plain"));
-    EXPECT_FALSE(IsAscii(utf8));
+TEST(WideText, EveryCharacterGoesToUtf16AndBackWithEmbeddedNuls) {
+    // Latin, Cyrillic, CJK and a character outside the Basic Multilingual Plane (a pair of
+    // UTF-16 surrogates).
+    const std::string utf8 = "Caf\xC3\xA9 \xD0\x9F \xE6\xB8\xB8 \xF0\x9D\x84\x9E";
+    const std::wstring wide = L"Caf\u00E9 \u041F \u6E38 \xD834\xDD1E";
+    EXPECT_EQ(wide, Utf8ToWide(utf8));
+    EXPECT_EQ(utf8, WideToUtf8(wide));
+    EXPECT_EQ(utf8, WideToUtf8(wide.c_str()));
+    EXPECT_EQ(std::wstring(L"a\0b", 3), Utf8ToWide(std::string("a\0b", 3)));
+    EXPECT_EQ(std::string("a\0b", 3), WideToUtf8(std::wstring_view(L"a\0b", 3)));
 }
 
 }  // namespace
