@@ -3,7 +3,7 @@
 // (a reparse point), and GetFinalPathNameByHandleW gives the folder that every link leads to.
 #include <vector>
 
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/WindowsHeaders.h"
 

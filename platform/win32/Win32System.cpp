@@ -10,20 +10,6 @@ namespace tamsel::win32 {
 
 namespace {
 
-// The command line in the ANSI code page, for CreateProcessA.
-std::string Utf8ToAnsi(const std::string& text) {
-    const std::wstring wide = Utf8ToWide(text);
-    if (wide.empty()) return std::string();
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    if (needed > 0) {
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, bytes.data(), needed, nullptr, nullptr);
-    }
-    return bytes;
-}
-
 class Win32System : public System {
   public:
     std::string EnvironmentVariable(const std::string& name) override {

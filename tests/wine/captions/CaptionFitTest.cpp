@@ -15,7 +15,7 @@
 #include "frontend/win32/FormWindow.h"
 #include "frontend/win32/NativeUserInterface.h"
 #include "platform/Platform.h"
-#include "platform/win32/AnsiText.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsHeaders.h"
 #include "setup/Installer.h"
 #include "uninstall/RemovalNames.h"
