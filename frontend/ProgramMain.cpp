@@ -39,7 +39,7 @@ std::unique_ptr<UserInterface> OpenFrontEnd() {
 // no terminal to read it in, to a message box too. The scripted front end only logs it, so that
 // a script needs no answer for it.
 void ReportFatal(UserInterface* ui, const std::string& title, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+    std::fputs((title + ": " + message + "\n").c_str(), stderr);
     if (ui == nullptr || ScriptChosen()) return;
     MessageBoxSpec box;
     box.title = title;

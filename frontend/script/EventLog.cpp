@@ -1,22 +1,14 @@
 #include "frontend/script/EventLog.h"
 
-#include <nlohmann/json.hpp>
 #include <stdexcept>
+
+#include "frontend/script/JsonString.h"
 
 namespace tamsel::script {
 
-namespace {
-
-// A JSON string: the text quoted and escaped. Texts come from the machine (file names, registry
-// data) and need not be valid UTF-8; such bytes are replaced rather than losing the event.
-std::string JsonString(std::string_view text) {
-    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-}  // namespace
-
 // The objects are written as text directly rather than assembled as JSON values first, which
-// keeps the library's object and array code out of the Windows programs, whose size is limited.
+// keeps a JSON library's value, object and array code out of the Windows programs, whose size is
+// limited.
 void LogObject::AddName(std::string_view name) {
     if (!members_.empty()) members_ += ',';
     members_ += JsonString(name);

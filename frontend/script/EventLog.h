@@ -8,7 +8,7 @@
 namespace tamsel::script {
 
 // One event of the log: a JSON object whose members keep the order in which they are added,
-// so that every line starts with "event". Names and texts are escaped by the JSON library.
+// so that every line starts with "event". Names and texts are escaped by JsonString.
 class LogObject {
   public:
     LogObject& Add(std::string_view name, std::string_view text);

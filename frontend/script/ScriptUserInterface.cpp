@@ -74,7 +74,7 @@ class ScriptUserInterface final : public UserInterface {
     // work by throwing: the caller of Run or of the program entry ends it with status 3.
     [[noreturn]] void Fail(const std::string& message) {
         log_.Write(script::ErrorEvent(message));
-        std::fprintf(stderr, "script: %s\n", message.c_str());
+        std::fputs(("script: " + message + "\n").c_str(), stderr);
         throw FrontEndError(message);
     }
 

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Error.h"
 
-#include <cstdio>
+#include <string>
 
 #include "platform/win32/WindowsHeaders.h"
 
@@ -45,9 +45,12 @@ std::int32_t NumberFromWin32Code(std::uint32_t code) {
     }
 }
 
+// Eight upper-case hexadecimal digits. Written out rather than with snprintf, which would bring
+// the C library's whole formatter (floating point included) into each program.
 std::string HexText(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(value));
+    std::string text(8, '0');
+    for (auto digit = text.rbegin(); digit != text.rend(); ++digit, value >>= 4)
+        *digit = "0123456789ABCDEF"[value & 0xFu];
     return text;
 }
 
