@@ -27,6 +27,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The OEM code page of the prefix's English locale, as the sandbox machine's default.
+constexpr int kWineOemCodePage = 437;
+
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(value);
@@ -168,6 +171,9 @@ Automation& WineMachine::GetAutomation() {
 }
 System& WineMachine::GetSystem() { throw std::logic_error("no sandbox system under Wine"); }
 Volumes& WineMachine::GetVolumes() { throw std::logic_error("no sandbox volumes under Wine"); }
+FolderIdentity& WineMachine::GetFolderIdentity() {
+    throw std::logic_error("no sandbox folder identity under Wine");
+}
 sandbox::SqliteRegistry& WineMachine::GetSqliteRegistry() {
     throw std::logic_error("no sandbox registry under Wine");
 }
@@ -184,8 +190,24 @@ std::string WineMachine::Environment(const std::string& name) {
     return StringValue(reg::kCurrentUser, "Environment", name).value_or("");
 }
 
+std::optional<std::string> WineMachine::FindEnvironment(const std::string& name) {
+    return StringValue(reg::kCurrentUser, "Environment", name);
+}
+
 void WineMachine::SetEnvironment(const std::string& name, const std::string& value) {
     PutValue(reg::kCurrentUser, "Environment", name, value, reg::kSz);
+}
+
+void WineMachine::RemoveEnvironment(const std::string& name) {
+    DeleteValue(reg::kCurrentUser, "Environment", name);
+}
+
+int WineMachine::OemCodePage() { return kWineOemCodePage; }
+
+void WineMachine::SetOemCodePage(int codePage) {
+    if (codePage != kWineOemCodePage) {
+        throw std::logic_error("the Wine machine's OEM code page is fixed by its locale");
+    }
 }
 
 bool WineMachine::IsReadOnly(const std::string& windowsPath) {
