@@ -1,5 +1,6 @@
 #include "platform/sandbox/SandboxFileSystemObject.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "common/RuntimeError.h"
+#include "platform/sandbox/FileCopy.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/SandboxMachine.h"
 
@@ -29,6 +31,10 @@ std::int32_t NumberFor(const std::error_code& error, std::int32_t fallback) {
         return err::kPathNotFound;
     }
     if (error == std::errc::file_exists) return err::kFileAlreadyExists;
+    if (error == std::errc::no_space_on_device || error == std::errc::file_too_large ||
+        error.value() == EDQUOT) {
+        return err::kDiskFull;
+    }
     return fallback;
 }
 
@@ -60,9 +66,10 @@ class SandboxFolder : public Folder {
         std::error_code error;
         for (fs::directory_iterator it(host_, error), end; !error && it != end;
              it.increment(error)) {
-            fs::file_type kind = KindOf(it->path());
-            bool wanted =
-                folders ? kind == fs::file_type::directory : kind == fs::file_type::regular;
+            // The kind that the listing gave; links are followed (HostPath checks where a link
+            // leads when it is used).
+            std::error_code kindError;
+            bool wanted = folders ? it->is_directory(kindError) : it->is_regular_file(kindError);
             if (wanted) names.push_back(it->path().filename().string());
         }
         if (error) Raise(NumberFor(error, err::kPermissionDenied));
@@ -109,7 +116,7 @@ class SandboxFileSystemObject : public FileSystemObject {
 
     bool FolderExists(const std::string& path) override {
         try {
-            return KindOf(machine_.HostPath(path, false)) == fs::file_type::directory;
+            return KindAt(path, false) == fs::file_type::directory;
         } catch (const RuntimeError&) {
             return false;
         }
@@ -118,7 +125,7 @@ class SandboxFileSystemObject : public FileSystemObject {
     bool FileExists(const std::string& path) override {
         if (EndsWithSeparator(path)) return false;
         try {
-            return KindOf(machine_.HostPath(path, false)) == fs::file_type::regular;
+            return KindAt(path, false) == fs::file_type::regular;
         } catch (const RuntimeError&) {
             return false;
         }
@@ -139,8 +146,9 @@ class SandboxFileSystemObject : public FileSystemObject {
     // leaves half a file.
     void CopyFile(const std::string& source, const std::string& destination,
                   bool overwrite) override {
-        fs::path from = machine_.HostPath(source, false);
-        if (KindOf(from) != fs::file_type::regular) Raise(err::kFileNotFound);
+        fs::file_type kind = fs::file_type::none;
+        fs::path from = machine_.HostPath(source, false, kind);
+        if (kind != fs::file_type::regular) Raise(err::kFileNotFound);
         std::string target = destination;
         if (EndsWithSeparator(target)) target += from.filename().string();
         fs::path to = machine_.HostPath(target, true);
@@ -149,38 +157,32 @@ class SandboxFileSystemObject : public FileSystemObject {
         bool existed = Exists(to);
         if (existed) {
             if (KindOf(to) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            if (machine_.IsReadOnly(target) || machine_.IsInUse(target)) {
-                Raise(err::kPermissionDenied);
-            }
+            const FileState state = machine_.StateAt(to);
+            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
             if (!overwrite) Raise(err::kFileAlreadyExists);
             std::error_code same;
             if (fs::equivalent(from, to, same)) Raise(err::kPermissionDenied);
         }
-        bool readOnly = machine_.IsReadOnly(source);
+        const bool readOnly = machine_.StateAt(from).readOnly;
 
-        fs::path temporary = to.parent_path() / ("." + to.filename().string() + ".copying");
-        std::error_code error;
-        fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
-        if (!error) fs::rename(temporary, to, error);
-        if (error) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            Raise(NumberFor(error, err::kPathFileAccessError));
-        }
-        if (!existed) machine_.SetInUse(target, false);  // no state left from an earlier file
-        if (readOnly || !existed) machine_.SetReadOnly(target, readOnly);
+        const std::error_code error = CopyAsideAndRename(from, to);
+        if (error) Raise(NumberFor(error, err::kPathFileAccessError));
+        if (!existed) machine_.ForgetStateAt(to);  // no state left from an earlier file
+        if (readOnly) machine_.SetReadOnly(target, true);
     }
 
     std::unique_ptr<Folder> GetFolder(const std::string& path) override {
-        fs::path host = machine_.HostPath(path, false);
-        if (KindOf(host) != fs::file_type::directory) Raise(err::kPathNotFound);
+        fs::file_type kind = fs::file_type::none;
+        fs::path host = machine_.HostPath(path, false, kind);
+        if (kind != fs::file_type::directory) Raise(err::kPathNotFound);
         return std::make_unique<SandboxFolder>(host);
     }
 
     void DeleteFile(const std::string& path, bool force) override {
         if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
-        fs::path host = machine_.HostPath(path, true);
-        if (KindOf(host) != fs::file_type::regular) Raise(err::kFileNotFound);
+        fs::file_type kind = fs::file_type::none;
+        fs::path host = machine_.HostPath(path, true, kind);
+        if (kind != fs::file_type::regular) Raise(err::kFileNotFound);
         DeleteEntry(host, force);
     }
 
@@ -189,8 +191,9 @@ class SandboxFileSystemObject : public FileSystemObject {
     // deletion and what is gone stays gone. A drive root is never deleted (70). Links inside
     // the tree are removed, never followed.
     void DeleteFolder(const std::string& path, bool force) override {
-        fs::path host = machine_.HostPath(path, true);
-        if (KindOf(host) != fs::file_type::directory) Raise(err::kPathNotFound);
+        fs::file_type kind = fs::file_type::none;
+        fs::path host = machine_.HostPath(path, true, kind);
+        if (kind != fs::file_type::directory) Raise(err::kPathNotFound);
         if (machine_.WindowsPath(host).size() <= 3) Raise(err::kPermissionDenied);
         DeleteTree(host, force);
     }
@@ -202,39 +205,42 @@ class SandboxFileSystemObject : public FileSystemObject {
         if (existed) {
             if (!overwrite) Raise(err::kFileAlreadyExists);
             if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            if (machine_.IsReadOnly(path) || machine_.IsInUse(path)) Raise(err::kPermissionDenied);
+            const FileState state = machine_.StateAt(host);
+            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
         }
         auto stream = std::make_unique<SandboxTextStream>(host);
         if (!stream->IsOpen()) Raise(err::kPermissionDenied);
-        if (!existed) ForgetState(machine_.WindowsPath(host));
+        if (!existed) machine_.ForgetStateAt(host);
         return stream;
     }
 
   private:
-    void CheckDeletable(const std::string& windowsPath, bool force) {
-        if (machine_.IsInUse(windowsPath)) Raise(err::kPermissionDenied);
-        if (!force && machine_.IsReadOnly(windowsPath)) Raise(err::kPermissionDenied);
+    // The kind of what a Windows path names, as its resolution found it.
+    fs::file_type KindAt(const std::string& path, bool forWriting) {
+        fs::file_type kind = fs::file_type::none;
+        machine_.HostPath(path, forWriting, kind);
+        return kind;
     }
 
-    // A deleted file loses its read-only and in-use state.
-    void ForgetState(const std::string& windowsPath) {
-        machine_.SetReadOnly(windowsPath, false);
-        machine_.SetInUse(windowsPath, false);
+    // The state of what a host path names, refused (70) when it is in use, or read-only
+    // without force.
+    FileState CheckDeletable(const fs::path& host, bool force) {
+        const FileState state = machine_.StateAt(host);
+        if (state.inUse || (!force && state.readOnly)) Raise(err::kPermissionDenied);
+        return state;
     }
 
+    // A deleted file loses its read-only state (one in use is never deleted).
     void DeleteEntry(const fs::path& host, bool force) {
-        std::string windowsPath = machine_.WindowsPath(host);
-        CheckDeletable(windowsPath, force);
-        bool hadState = machine_.IsReadOnly(windowsPath);
+        const FileState state = CheckDeletable(host, force);
         std::error_code error;
         fs::remove(host, error);
         if (error) Raise(NumberFor(error, err::kPermissionDenied));
-        if (hadState) ForgetState(windowsPath);
+        if (state.readOnly) machine_.ForgetStateAt(host);
     }
 
     void DeleteTree(const fs::path& folder, bool force) {
-        std::string windowsPath = machine_.WindowsPath(folder);
-        CheckDeletable(windowsPath, force);
+        CheckDeletable(folder, force);
 
         std::vector<std::string> names;
         std::error_code error;

@@ -116,6 +116,8 @@ void CheckRegistryFile(SqliteDatabase& database) {
     try {
         applicationId = database.QueryInt("PRAGMA application_id");
         pages = database.QueryInt("PRAGMA page_count");
+    } catch (const DiskFullError&) {
+        throw;  // a good database on a full disk: saying it is none would invite a reset
     } catch (const std::runtime_error& error) {
         throw std::runtime_error(name + " is not a registry database (" + error.what() + ")");
     }
