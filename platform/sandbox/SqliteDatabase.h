@@ -46,6 +46,7 @@ class SqliteStatement {
     // read snapshot.
     void Finish();
 
+    bool IsNull(int column) const;
     std::int64_t ColumnInt(int column) const;
     std::string ColumnText(int column) const;
     std::vector<std::uint8_t> ColumnBlob(int column) const;

@@ -180,6 +180,13 @@ struct SqliteRegistry::Statements {
               db.Prepare("SELECT name FROM registry_key WHERE parent = ?1 ORDER BY folded, name")),
           queryValue(
               db.Prepare("SELECT type, data FROM registry_value WHERE key = ?1 AND folded = ?2")),
+          valueOfLiveKey(db.Prepare(
+              "SELECT v.type, v.data FROM registry_key k LEFT JOIN registry_value v ON v.key = "
+              "k.id AND v.folded = ?2 WHERE k.id = ?1")),
+          begin(db.Prepare("BEGIN")),
+          beginImmediate(db.Prepare("BEGIN IMMEDIATE")),
+          commit(db.Prepare("COMMIT")),
+          rollback(db.Prepare("ROLLBACK")),
           setValue(db.Prepare(
               "INSERT INTO registry_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, "
               "?5) ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = "
@@ -197,7 +204,7 @@ struct SqliteRegistry::Statements {
               "id <> ?2")) {}
 
     std::unique_ptr<SqliteStatement> findChild, keyAlive, hasChild, insertKey, deleteKey, keyName,
-        subKeys, queryValue, setValue, deleteValue, deleteValues, values, deleteTreeValues,
+        subKeys, queryValue, valueOfLiveKey, begin, beginImmediate, commit, rollback, setValue, deleteValue, deleteValues, values, deleteTreeValues,
         deleteTreeKeys;
 };
 
@@ -236,22 +243,27 @@ auto SqliteRegistry::InTransaction(bool write, Work&& work) {
         } leave{transactionDepth_};
         return work();
     }
-    database_->Execute(write ? "BEGIN IMMEDIATE" : "BEGIN");
+    // Prepared once: parsing BEGIN and COMMIT for every call would cost more than a lookup.
+    (write ? statements_->beginImmediate : statements_->begin)->Reset().Run();
     transactionDepth_ = 1;
     try {
         if constexpr (std::is_void_v<decltype(work())>) {
             work();
             transactionDepth_ = 0;
-            database_->Execute("COMMIT");
+            statements_->commit->Reset().Run();
         } else {
             auto result = work();
             transactionDepth_ = 0;
-            database_->Execute("COMMIT");
+            statements_->commit->Reset().Run();
             return result;
         }
     } catch (...) {
         transactionDepth_ = 0;
-        sqlite3_exec(database_->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            statements_->rollback->Reset().Run();
+        } catch (const std::exception&) {
+            // SQLite has rolled the transaction back itself (or it never began).
+        }
         throw;
     }
 }
@@ -408,27 +420,38 @@ RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
                                        std::uint32_t* type, std::uint8_t* data,
                                        std::uint32_t* size) {
     if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
-    return InTransaction(false, [&]() -> RegStatus {
-        std::int64_t id = 0;
-        RegStatus status = ResolveWithRights(key, reg::kKeyQueryValue, id);
-        if (status != reg::kSuccess) return status;
-        const auto value = StoredValue(id, valueName);
-        if (!value) return reg::kFileNotFound;
-        const std::vector<std::uint8_t>& stored = value->data;
-        auto storedSize = static_cast<std::uint32_t>(stored.size());
-        if (type != nullptr) *type = value->type;
-        if (data == nullptr) {
-            if (size != nullptr) *size = storedSize;
-            return reg::kSuccess;
-        }
-        if (*size < storedSize) {
-            *size = storedSize;
-            return reg::kMoreData;
-        }
-        if (!stored.empty()) std::memcpy(data, stored.data(), stored.size());
-        *size = storedSize;
+    KeyRef ref;
+    if (IsRoot(key)) {
+        Resolve(key, ref);
+    } else {
+        auto found = handles_.find(key);
+        if (found == handles_.end()) return reg::kInvalidHandle;
+        ref = found->second;
+    }
+    // One statement, so its own transaction: whether the key still exists and its value.
+    auto& statement = *statements_->valueOfLiveKey;
+    BindName(statement.Reset().Bind(1, ref.id), 2, FoldCase(valueName));
+    if (!statement.Step()) return kKeyDeletedStatus;
+    struct Finish {
+        SqliteStatement& statement;
+        ~Finish() { statement.Finish(); }
+    } finish{statement};
+    if ((ref.access & reg::kKeyQueryValue) == 0) return reg::kAccessDenied;
+    if (statement.IsNull(0)) return reg::kFileNotFound;
+    const std::vector<std::uint8_t> stored = statement.ColumnBlob(1);
+    auto storedSize = static_cast<std::uint32_t>(stored.size());
+    if (type != nullptr) *type = static_cast<std::uint32_t>(statement.ColumnInt(0));
+    if (data == nullptr) {
+        if (size != nullptr) *size = storedSize;
         return reg::kSuccess;
-    });
+    }
+    if (*size < storedSize) {
+        *size = storedSize;
+        return reg::kMoreData;
+    }
+    if (!stored.empty()) std::memcpy(data, stored.data(), stored.size());
+    *size = storedSize;
+    return reg::kSuccess;
 }
 
 RegStatus SqliteRegistry::SetValueEx(RegKey key, const std::string& valueName,
