@@ -1,5 +1,8 @@
 #include "platform/sandbox/SandboxFileSystemObject.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +47,8 @@ fs::file_type KindOf(const fs::path& path) {
     return fs::status(path, error).type();
 }
 
+std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
+
 bool Exists(const fs::path& path) {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found;
@@ -61,17 +66,28 @@ class SandboxFolder : public Folder {
     std::vector<FileSystemItem> Files() override { return List(false); }
 
   private:
+    // Reads the folder with readdir: the kind comes with each name, so only links (followed)
+    // and file systems that give no kind cost a stat.
     std::vector<FileSystemItem> List(bool folders) {
         std::vector<std::string> names;
-        std::error_code error;
-        for (fs::directory_iterator it(host_, error), end; !error && it != end;
-             it.increment(error)) {
-            // The kind that the listing gave; links are followed (HostPath checks where a link
-            // leads when it is used).
-            std::error_code kindError;
-            bool wanted = folders ? it->is_directory(kindError) : it->is_regular_file(kindError);
-            if (wanted) names.push_back(it->path().filename().string());
+        DIR* dir = ::opendir(host_.c_str());
+        if (dir == nullptr) Raise(NumberFor(LastError(), err::kPermissionDenied));
+        const mode_t wanted = folders ? S_IFDIR : S_IFREG;
+        errno = 0;
+        while (const dirent* entry = ::readdir(dir)) {
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
+            mode_t kind = DTTOIF(entry->d_type);
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat target {};
+                kind = ::fstatat(::dirfd(dir), name, &target, 0) == 0 ? target.st_mode : 0;
+            }
+            if ((kind & S_IFMT) == wanted) names.emplace_back(name);
+            errno = 0;
         }
+        const std::error_code error = errno != 0 ? LastError() : std::error_code();
+        ::closedir(dir);
         if (error) Raise(NumberFor(error, err::kPermissionDenied));
         SortNames(names);
         std::vector<FileSystemItem> items;
