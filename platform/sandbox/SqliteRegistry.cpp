@@ -204,8 +204,8 @@ struct SqliteRegistry::Statements {
               "id <> ?2")) {}
 
     std::unique_ptr<SqliteStatement> findChild, keyAlive, hasChild, insertKey, deleteKey, keyName,
-        subKeys, queryValue, valueOfLiveKey, begin, beginImmediate, commit, rollback, setValue, deleteValue, deleteValues, values, deleteTreeValues,
-        deleteTreeKeys;
+        subKeys, queryValue, valueOfLiveKey, begin, beginImmediate, commit, rollback, setValue,
+        deleteValue, deleteValues, values, deleteTreeValues, deleteTreeKeys;
 };
 
 std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::filesystem::path& file) {
@@ -231,7 +231,10 @@ SqliteRegistry::SqliteRegistry(const std::filesystem::path& file,
       statements_(std::make_unique<Statements>(*database_)) {}
 
 // The statements go before the connection they belong to.
-SqliteRegistry::~SqliteRegistry() { statements_.reset(); }
+SqliteRegistry::~SqliteRegistry() {
+    statements_.reset();
+    for (auto& statement : pathStatements_) statement.reset();
+}
 
 template <typename Work>
 auto SqliteRegistry::InTransaction(bool write, Work&& work) {
@@ -407,6 +410,12 @@ RegStatus SqliteRegistry::OpenKeyEx(RegKey root, const std::string& subKey,
                                     std::uint32_t /*options*/, std::uint32_t access,
                                     RegKey* result) {
     if (result == nullptr) return reg::kInvalidParameter;
+    // The common case, an existing key, takes one statement; anything else is sorted out by
+    // the steps below, which tell a missing key from a deleted handle.
+    if (const auto id = FindExistingPath(root, subKey)) {
+        *result = NewHandle(*id, access);
+        return reg::kSuccess;
+    }
     return InTransaction(false, [&]() -> RegStatus {
         std::int64_t id = 0;
         RegStatus status = FindKey(root, subKey, id);
@@ -414,6 +423,47 @@ RegStatus SqliteRegistry::OpenKeyEx(RegKey root, const std::string& subKey,
         *result = NewHandle(id, access);
         return reg::kSuccess;
     });
+}
+
+std::optional<std::int64_t> SqliteRegistry::FindExistingPath(RegKey key, const std::string& path) {
+    std::int64_t start = 0;
+    if (IsRoot(key)) {
+        start = kFirstRootId + static_cast<std::int64_t>(key - reg::kClassesRoot);
+    } else {
+        auto found = handles_.find(key);
+        if (found == handles_.end()) return std::nullopt;
+        start = found->second.id;
+    }
+    std::vector<std::string> parts;
+    if (SplitKeyPath(path, parts) != reg::kSuccess || parts.size() > kMaxJoinedLevels) {
+        return std::nullopt;
+    }
+    auto& statement = PathStatement(parts.size());
+    statement.Reset().Bind(1, start);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        BindName(statement, static_cast<int>(i + 2), FoldCase(parts[i]));
+    }
+    std::optional<std::int64_t> id;
+    if (statement.Step()) id = statement.ColumnInt(0);
+    statement.Finish();
+    return id;
+}
+
+// One statement per depth, made when first needed: the start key (which must still exist)
+// joined with each level of the path, so that the whole walk is one read.
+SqliteStatement& SqliteRegistry::PathStatement(std::size_t levels) {
+    auto& statement = pathStatements_[levels];
+    if (!statement) {
+        std::string sql = "SELECT k" + std::to_string(levels) + ".id FROM registry_key k0";
+        for (std::size_t i = 1; i <= levels; ++i) {
+            const std::string k = "k" + std::to_string(i);
+            sql += " JOIN registry_key " + k + " ON " + k + ".parent = k" + std::to_string(i - 1) +
+                   ".id AND " + k + ".folded = ?" + std::to_string(i + 1);
+        }
+        sql += " WHERE k0.id = ?1";
+        statement = database_->Prepare(sql);
+    }
+    return *statement;
 }
 
 RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
