@@ -89,10 +89,6 @@ void SqliteStatement::Run() {
 
 void SqliteStatement::Finish() { sqlite3_reset(statement_); }
 
-bool SqliteStatement::IsNull(int column) const {
-    return sqlite3_column_type(statement_, column) == SQLITE_NULL;
-}
-
 std::int64_t SqliteStatement::ColumnInt(int column) const {
     return sqlite3_column_int64(statement_, column);
 }

@@ -46,7 +46,6 @@ class SqliteStatement {
     // read snapshot.
     void Finish();
 
-    bool IsNull(int column) const;
     std::int64_t ColumnInt(int column) const;
     std::string ColumnText(int column) const;
     std::vector<std::uint8_t> ColumnBlob(int column) const;

@@ -180,9 +180,6 @@ struct SqliteRegistry::Statements {
               db.Prepare("SELECT name FROM registry_key WHERE parent = ?1 ORDER BY folded, name")),
           queryValue(
               db.Prepare("SELECT type, data FROM registry_value WHERE key = ?1 AND folded = ?2")),
-          valueOfLiveKey(db.Prepare(
-              "SELECT v.type, v.data FROM registry_key k LEFT JOIN registry_value v ON v.key = "
-              "k.id AND v.folded = ?2 WHERE k.id = ?1")),
           begin(db.Prepare("BEGIN")),
           beginImmediate(db.Prepare("BEGIN IMMEDIATE")),
           commit(db.Prepare("COMMIT")),
@@ -204,8 +201,8 @@ struct SqliteRegistry::Statements {
               "id <> ?2")) {}
 
     std::unique_ptr<SqliteStatement> findChild, keyAlive, hasChild, insertKey, deleteKey, keyName,
-        subKeys, queryValue, valueOfLiveKey, begin, beginImmediate, commit, rollback, setValue,
-        deleteValue, deleteValues, values, deleteTreeValues, deleteTreeKeys;
+        subKeys, queryValue, begin, beginImmediate, commit, rollback, setValue, deleteValue,
+        deleteValues, values, deleteTreeValues, deleteTreeKeys;
 };
 
 std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::filesystem::path& file) {
@@ -478,19 +475,16 @@ RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
         if (found == handles_.end()) return reg::kInvalidHandle;
         ref = found->second;
     }
-    // One statement, so its own transaction: whether the key still exists and its value.
-    auto& statement = *statements_->valueOfLiveKey;
-    BindName(statement.Reset().Bind(1, ref.id), 2, FoldCase(valueName));
-    if (!statement.Step()) return kKeyDeletedStatus;
-    struct Finish {
-        SqliteStatement& statement;
-        ~Finish() { statement.Finish(); }
-    } finish{statement};
+    // A value row exists only while its key does (a key goes with its values, and key ids are
+    // never used again), so a value found needs no look at the key: one index read, its own
+    // transaction. Only a value not found asks whether the key is gone.
+    const auto value = StoredValue(ref.id, valueName);
+    if (!value && !KeyAlive(ref.id)) return kKeyDeletedStatus;
     if ((ref.access & reg::kKeyQueryValue) == 0) return reg::kAccessDenied;
-    if (statement.IsNull(0)) return reg::kFileNotFound;
-    const std::vector<std::uint8_t> stored = statement.ColumnBlob(1);
+    if (!value) return reg::kFileNotFound;
+    const std::vector<std::uint8_t>& stored = value->data;
     auto storedSize = static_cast<std::uint32_t>(stored.size());
-    if (type != nullptr) *type = static_cast<std::uint32_t>(statement.ColumnInt(0));
+    if (type != nullptr) *type = value->type;
     if (data == nullptr) {
         if (size != nullptr) *size = storedSize;
         return reg::kSuccess;
