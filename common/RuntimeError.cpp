@@ -31,6 +31,8 @@ std::string RuntimeError::StandardDescription(std::int32_t number) {
             return "File not found";
         case err::kFileAlreadyExists:
             return "File already exists";
+        case err::kDiskFull:
+            return "Disk full";
         case err::kDeviceUnavailable:
             return "Device unavailable";
         case err::kPermissionDenied:

@@ -34,6 +34,7 @@ inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kBadFileName = 52;
 inline constexpr std::int32_t kFileNotFound = 53;
 inline constexpr std::int32_t kFileAlreadyExists = 58;
+inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kDeviceUnavailable = 68;
 inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kDiskNotReady = 71;

@@ -75,52 +75,42 @@ ParsedPath Parse(const std::string& windowsPath) {
     return parsed;
 }
 
-// The existing entry of a folder that a name stands for: the name itself when it exists as
-// spelled, else the first entry (in byte order) that equals it without regard to case, else
-// the first entry whose short name it is; "" when there is none.
-std::string MatchEntry(const fs::path& folder, const std::string& name) {
+// The existing entry of a folder that a name stands for, with its kind (not following a
+// link): the name itself when it exists as spelled, else the first entry (in byte order) that
+// equals it without regard to case, else the first entry whose short name it is. Nothing when
+// there is none. The name as spelled costs one lstat; the folder is read only when that misses.
+struct Entry {
+    std::string name;
+    fs::file_type kind = fs::file_type::not_found;
+};
+
+Entry MatchEntry(const fs::path& folder, const std::string& name) {
     std::error_code error;
-    if (fs::symlink_status(folder / name, error).type() != fs::file_type::not_found && !error) {
-        return name;
-    }
-    std::vector<std::string> matches;
+    auto kind = fs::symlink_status(folder / name, error).type();
+    if (!error && kind != fs::file_type::not_found) return {name, kind};
+    Entry found;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::string entry = it->path().filename().string();
-        if (SameName(entry, name)) matches.push_back(entry);
-    }
-    if (matches.empty() && name.find('~') != std::string::npos) {
-        const std::vector<std::string> entries = FolderEntries(folder);
-        for (const std::string& entry : entries) {
-            if (SameName(ShortNameAmong(entry, entries), name)) matches.push_back(entry);
+        if (SameName(entry, name) && (found.name.empty() || entry < found.name)) {
+            found.name = std::move(entry);
         }
     }
-    if (matches.empty()) return "";
-    return *std::min_element(matches.begin(), matches.end());
+    if (found.name.empty() && name.find('~') != std::string::npos) {
+        const std::vector<std::string> entries = FolderEntries(folder);
+        for (const std::string& entry : entries) {
+            if (SameName(ShortNameAmong(entry, entries), name) &&
+                (found.name.empty() || entry < found.name)) {
+                found.name = entry;
+            }
+        }
+    }
+    if (!found.name.empty()) found.kind = fs::symlink_status(folder / found.name, error).type();
+    return found;
 }
 
 bool IsWithin(const fs::path& path, const fs::path& folder) {
     auto relative = path.lexically_relative(folder);
     return !relative.empty() && *relative.begin() != "..";
-}
-
-// Refuses a path whose existing part passes through a link that leaves the drives folder or
-// leads nowhere.
-void CheckConfinement(const fs::path& root, const std::vector<std::string>& names,
-                      const fs::path& drivesFolder) {
-    std::error_code error;
-    fs::path confinement = fs::canonical(drivesFolder, error);
-    if (error) throw RuntimeError::FromNumber(err::kPathNotFound);
-    fs::path prefix = root;
-    for (const auto& name : names) {
-        prefix /= name;
-        auto status = fs::symlink_status(prefix, error);
-        if (error || status.type() == fs::file_type::not_found) return;
-        if (status.type() != fs::file_type::symlink) continue;
-        fs::path target = fs::canonical(prefix, error);
-        if (error || !IsWithin(target, confinement)) {
-            throw RuntimeError::FromNumber(err::kPermissionDenied);
-        }
-    }
 }
 
 }  // namespace
@@ -137,6 +127,8 @@ std::vector<std::string> FolderEntries(const fs::path& folder) {
 DriveMap::DriveMap(const fs::path& drivesFolder)
     : drives_(fs::absolute(drivesFolder).lexically_normal()) {
     if (!drives_.has_filename()) drives_ = drives_.parent_path();
+    std::error_code error;
+    confinement_ = fs::canonical(drives_, error);
 }
 
 fs::path DriveMap::DriveFolder(char letter) const {
@@ -144,35 +136,65 @@ fs::path DriveMap::DriveFolder(char letter) const {
 }
 
 fs::path DriveMap::HostPath(const std::string& windowsPath, bool forWriting) const {
+    fs::file_type kind = fs::file_type::none;
+    return HostPath(windowsPath, forWriting, kind);
+}
+
+fs::path DriveMap::HostPath(const std::string& windowsPath, bool forWriting,
+                            fs::file_type& kind) const {
     ParsedPath parsed = Parse(windowsPath);
     fs::path root;
-    if (parsed.drive == kHostDriveLetter) {
+    const bool confined = parsed.drive != kHostDriveLetter;
+    if (!confined) {
         if (forWriting) throw RuntimeError::FromNumber(err::kPermissionDenied);
         root = "/";
     } else {
         root = DriveFolder(parsed.drive);
+    }
+    auto checkDrive = [&] {
         std::error_code error;
-        if (!fs::is_directory(root, error)) throw RuntimeError::FromNumber(err::kPathNotFound);
-    }
-
-    std::vector<std::string> names;
-    fs::path current = root;
-    bool existing = true;
-    for (const auto& component : parsed.components) {
-        std::string name = component;
-        if (existing) {
-            std::string match = MatchEntry(current, component);
-            if (match.empty()) {
-                existing = false;
-            } else {
-                name = match;
-            }
+        if (confined && !fs::is_directory(root, error)) {
+            throw RuntimeError::FromNumber(err::kPathNotFound);
         }
-        names.push_back(name);
-        current /= name;
+    };
+
+    // One lstat per existing component both finds its spelling and tells whether it is a link
+    // to check: a link on a drive of the sandbox must lead to somewhere inside the drives. The
+    // drive itself is looked at only when its first component is not found.
+    fs::path current = root;
+    kind = fs::file_type::directory;
+    bool first = true;
+    for (const auto& component : parsed.components) {
+        if (kind == fs::file_type::not_found) {
+            current /= component;
+            continue;
+        }
+        Entry match = MatchEntry(current, component);
+        if (first && match.kind == fs::file_type::not_found) checkDrive();
+        first = false;
+        kind = match.kind;
+        if (match.kind == fs::file_type::not_found) {
+            current /= component;
+            continue;
+        }
+        current /= match.name;
+        if (confined && match.kind == fs::file_type::symlink) CheckLinkTarget(current);
     }
-    if (parsed.drive != kHostDriveLetter) CheckConfinement(root, names, drives_);
+    if (first) checkDrive();
+    if (kind == fs::file_type::symlink) {
+        std::error_code error;
+        kind = fs::status(current, error).type();
+    }
     return current;
+}
+
+void DriveMap::CheckLinkTarget(const fs::path& link) const {
+    std::error_code error;
+    if (confinement_.empty()) throw RuntimeError::FromNumber(err::kPathNotFound);
+    fs::path target = fs::canonical(link, error);
+    if (error || !IsWithin(target, confinement_)) {
+        throw RuntimeError::FromNumber(err::kPermissionDenied);
+    }
 }
 
 std::string DriveMap::WindowsPath(const fs::path& hostPath) const {

@@ -32,6 +32,10 @@ class DriveMap {
     explicit DriveMap(const std::filesystem::path& drivesFolder);
 
     std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const;
+    // The same, also giving the kind of what the path names (links followed; not_found when it
+    // does not exist), which the resolution has learnt on the way.
+    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting,
+                                   std::filesystem::file_type& kind) const;
     std::string WindowsPath(const std::filesystem::path& hostPath) const;
 
     // The folder of a drive letter (either case), whether or not it exists.
@@ -39,7 +43,12 @@ class DriveMap {
     const std::filesystem::path& DrivesFolder() const { return drives_; }
 
   private:
+    // Refuses (70) a link that leads outside the drives folder or nowhere.
+    void CheckLinkTarget(const std::filesystem::path& link) const;
+
     std::filesystem::path drives_;
+    // The drives folder with every link resolved; empty when it does not exist.
+    std::filesystem::path confinement_;
 };
 
 // The names of the entries of a host folder, in no particular order; empty when it cannot be

@@ -30,8 +30,17 @@ bool NameBefore(std::string_view a, std::string_view b) {
 }
 
 void SortNames(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return NameBefore(a, b); });
+    // Each name's upper-case form is made once, not at every comparison; pairs compare by that
+    // form, then by the exact bytes, which is NameBefore's order.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& name : names) {
+        std::string key = name;
+        for (char& c : key) c = Upper(c);
+        keyed.emplace_back(std::move(key), std::move(name));
+    }
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
 }
 
 }  // namespace tamsel::sandbox

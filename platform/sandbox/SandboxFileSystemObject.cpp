@@ -1,5 +1,9 @@
 #include "platform/sandbox/SandboxFileSystemObject.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +14,7 @@
 #include "common/RuntimeError.h"
 #include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/DriveMap.h"
+#include "platform/sandbox/FileCopy.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "platform/sandbox/ShortNames.h"
@@ -33,6 +38,10 @@ std::int32_t NumberFor(const std::error_code& error, std::int32_t fallback) {
         return err::kPathNotFound;
     }
     if (error == std::errc::file_exists) return err::kFileAlreadyExists;
+    if (error == std::errc::no_space_on_device || error == std::errc::file_too_large ||
+        error.value() == EDQUOT) {
+        return err::kDiskFull;
+    }
     return fallback;
 }
 
@@ -41,6 +50,8 @@ fs::file_type KindOf(const fs::path& path) {
     std::error_code error;
     return fs::status(path, error).type();
 }
+
+std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
 
 bool Exists(const fs::path& path) {
     std::error_code error;
@@ -66,16 +77,28 @@ class SandboxFolder : public Folder {
     std::vector<FileSystemItem> Files() override { return List(false); }
 
   private:
+    // Reads the folder with readdir: the kind comes with each name, so only links (followed)
+    // and file systems that give no kind cost a stat.
     std::vector<FileSystemItem> List(bool folders) {
         std::vector<std::string> names;
-        std::error_code error;
-        for (fs::directory_iterator it(host_, error), end; !error && it != end;
-             it.increment(error)) {
-            fs::file_type kind = KindOf(it->path());
-            bool wanted =
-                folders ? kind == fs::file_type::directory : kind == fs::file_type::regular;
-            if (wanted) names.push_back(it->path().filename().string());
+        DIR* dir = ::opendir(host_.c_str());
+        if (dir == nullptr) Raise(NumberFor(LastError(), err::kPermissionDenied));
+        const mode_t wanted = folders ? S_IFDIR : S_IFREG;
+        errno = 0;
+        while (const dirent* entry = ::readdir(dir)) {
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
+            mode_t kind = DTTOIF(entry->d_type);
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat target {};
+                kind = ::fstatat(::dirfd(dir), name, &target, 0) == 0 ? target.st_mode : 0;
+            }
+            if ((kind & S_IFMT) == wanted) names.emplace_back(name);
+            errno = 0;
         }
+        const std::error_code error = errno != 0 ? LastError() : std::error_code();
+        ::closedir(dir);
         if (error) Raise(NumberFor(error, err::kPermissionDenied));
         SortNames(names);
         std::vector<FileSystemItem> items;
@@ -128,7 +151,7 @@ class SandboxFileSystemObject : public FileSystemObject {
 
     bool FolderExists(const std::string& path) override {
         try {
-            return KindOf(machine_.HostPath(path, false)) == fs::file_type::directory;
+            return KindAt(path, false) == fs::file_type::directory;
         } catch (const RuntimeError&) {
             return false;
         }
@@ -137,7 +160,7 @@ class SandboxFileSystemObject : public FileSystemObject {
     bool FileExists(const std::string& path) override {
         if (EndsWithSeparator(path)) return false;
         try {
-            return KindOf(machine_.HostPath(path, false)) == fs::file_type::regular;
+            return KindAt(path, false) == fs::file_type::regular;
         } catch (const RuntimeError&) {
             return false;
         }
@@ -159,8 +182,9 @@ class SandboxFileSystemObject : public FileSystemObject {
     void CopyFile(const std::string& source, const std::string& destination,
                   bool overwrite) override {
         if (source.empty()) Raise(err::kInvalidProcedureCall);
-        fs::path from = machine_.HostPath(source, false);
-        if (KindOf(from) != fs::file_type::regular) Raise(MissingNumber(from));
+        fs::file_type kind = fs::file_type::none;
+        fs::path from = machine_.HostPath(source, false, kind);
+        if (kind != fs::file_type::regular) Raise(MissingNumber(from));
         std::string target = destination;
         if (EndsWithSeparator(target)) target += from.filename().string();
         fs::path to = machine_.HostPath(target, true);
@@ -169,38 +193,32 @@ class SandboxFileSystemObject : public FileSystemObject {
         bool existed = Exists(to);
         if (existed) {
             if (KindOf(to) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            if (machine_.IsReadOnly(target) || machine_.IsInUse(target)) {
-                Raise(err::kPermissionDenied);
-            }
+            const FileState state = machine_.StateAt(to);
+            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
             if (!overwrite) Raise(err::kFileAlreadyExists);
             std::error_code same;
             if (fs::equivalent(from, to, same)) Raise(err::kPermissionDenied);
         }
-        bool readOnly = machine_.IsReadOnly(source);
+        const bool readOnly = machine_.StateAt(from).readOnly;
 
-        fs::path temporary = to.parent_path() / ("." + to.filename().string() + ".copying");
-        std::error_code error;
-        fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
-        if (!error) fs::rename(temporary, to, error);
-        if (error) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            Raise(NumberFor(error, err::kPathFileAccessError));
-        }
-        if (!existed) machine_.SetInUse(target, false);  // no state left from an earlier file
-        if (readOnly || !existed) machine_.SetReadOnly(target, readOnly);
+        const std::error_code error = CopyAsideAndRename(from, to);
+        if (error) Raise(NumberFor(error, err::kPathFileAccessError));
+        if (!existed) machine_.ForgetStateAt(to);  // no state left from an earlier file
+        if (readOnly) machine_.SetReadOnly(target, true);
     }
 
     std::unique_ptr<Folder> GetFolder(const std::string& path) override {
-        fs::path host = machine_.HostPath(path, false);
-        if (KindOf(host) != fs::file_type::directory) Raise(err::kPathNotFound);
+        fs::file_type kind = fs::file_type::none;
+        fs::path host = machine_.HostPath(path, false, kind);
+        if (kind != fs::file_type::directory) Raise(err::kPathNotFound);
         return std::make_unique<SandboxFolder>(host);
     }
 
     void DeleteFile(const std::string& path, bool force) override {
         if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
-        fs::path host = machine_.HostPath(path, true);
-        if (KindOf(host) != fs::file_type::regular) Raise(MissingNumber(host));
+        fs::file_type kind = fs::file_type::none;
+        fs::path host = machine_.HostPath(path, true, kind);
+        if (kind != fs::file_type::regular) Raise(MissingNumber(host));
         DeleteEntry(host, force);
     }
 
@@ -210,10 +228,11 @@ class SandboxFileSystemObject : public FileSystemObject {
     // the tree are removed, never followed. As on Windows, which takes the path as a pattern
     // of names, a path that ends in "\" names nothing (53).
     void DeleteFolder(const std::string& path, bool force) override {
-        fs::path host = machine_.HostPath(path, true);
+        fs::file_type kind = fs::file_type::none;
+        fs::path host = machine_.HostPath(path, true, kind);
         if (machine_.WindowsPath(host).size() <= 3) Raise(err::kPermissionDenied);
         if (EndsWithSeparator(path)) Raise(err::kFileNotFound);
-        if (KindOf(host) != fs::file_type::directory) Raise(MissingNumber(host));
+        if (kind != fs::file_type::directory) Raise(MissingNumber(host));
         DeleteTree(host, force);
     }
 
@@ -262,11 +281,12 @@ class SandboxFileSystemObject : public FileSystemObject {
         if (existed) {
             if (!overwrite) Raise(err::kFileAlreadyExists);
             if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            if (machine_.IsReadOnly(path) || machine_.IsInUse(path)) Raise(err::kPermissionDenied);
+            const FileState state = machine_.StateAt(host);
+            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
         }
         auto stream = std::make_unique<SandboxTextStream>(host, codePage);
         if (!stream->IsOpen()) Raise(err::kPermissionDenied);
-        if (!existed) ForgetState(machine_.WindowsPath(host));
+        if (!existed) machine_.ForgetStateAt(host);
         return stream;
     }
 
@@ -280,30 +300,32 @@ class SandboxFileSystemObject : public FileSystemObject {
     }
 
   private:
-    void CheckDeletable(const std::string& windowsPath, bool force) {
-        if (machine_.IsInUse(windowsPath)) Raise(err::kPermissionDenied);
-        if (!force && machine_.IsReadOnly(windowsPath)) Raise(err::kPermissionDenied);
+    // The kind of what a Windows path names, as its resolution found it.
+    fs::file_type KindAt(const std::string& path, bool forWriting) {
+        fs::file_type kind = fs::file_type::none;
+        machine_.HostPath(path, forWriting, kind);
+        return kind;
     }
 
-    // A deleted file loses its read-only and in-use state.
-    void ForgetState(const std::string& windowsPath) {
-        machine_.SetReadOnly(windowsPath, false);
-        machine_.SetInUse(windowsPath, false);
+    // The state of what a host path names, refused (70) when it is in use, or read-only
+    // without force.
+    FileState CheckDeletable(const fs::path& host, bool force) {
+        const FileState state = machine_.StateAt(host);
+        if (state.inUse || (!force && state.readOnly)) Raise(err::kPermissionDenied);
+        return state;
     }
 
+    // A deleted file loses its read-only state (one in use is never deleted).
     void DeleteEntry(const fs::path& host, bool force) {
-        std::string windowsPath = machine_.WindowsPath(host);
-        CheckDeletable(windowsPath, force);
-        bool hadState = machine_.IsReadOnly(windowsPath);
+        const FileState state = CheckDeletable(host, force);
         std::error_code error;
         fs::remove(host, error);
         if (error) Raise(NumberFor(error, err::kPermissionDenied));
-        if (hadState) ForgetState(windowsPath);
+        if (state.readOnly) machine_.ForgetStateAt(host);
     }
 
     void DeleteTree(const fs::path& folder, bool force) {
-        std::string windowsPath = machine_.WindowsPath(folder);
-        CheckDeletable(windowsPath, force);
+        CheckDeletable(folder, force);
 
         std::vector<std::string> names;
         std::error_code error;

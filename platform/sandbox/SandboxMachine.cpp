@@ -1,6 +1,11 @@
 #include "platform/sandbox/SandboxMachine.h"
 
-#include <cstdlib>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -73,6 +78,68 @@ void MakeDefaultMachine(const fs::path& directory) {
                          {{'c', kSystemDriveLabel}, {'d', kDataDriveLabel}});
 }
 
+// Builds a default machine in a new folder beside `folder` and returns that folder; a failure
+// on the way removes what it made and throws.
+fs::path BuildMachineAside(const fs::path& folder) {
+    fs::create_directories(folder.parent_path());
+    std::string pattern =
+        (folder.parent_path() / ("." + folder.filename().string() + ".new-XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error(folder.parent_path().string() +
+                                 ": cannot make a folder: " + std::strerror(errno));
+    }
+    const fs::path aside = pattern;
+    try {
+        MakeDefaultMachine(aside);
+        // mkdtemp makes a folder only its owner may enter; a machine's is an ordinary one.
+        fs::permissions(aside, fs::perms::owner_all | fs::perms::group_read |
+                                   fs::perms::group_exec | fs::perms::others_read |
+                                   fs::perms::others_exec);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove_all(aside, ignored);
+        throw;
+    }
+    return aside;
+}
+
+// Puts a new machine where a missing or empty `folder` is. False when another machine (or
+// anything else) got there first.
+bool MakeMachineAside(const fs::path& folder) {
+    const fs::path aside = BuildMachineAside(folder);
+    if (::rename(aside.c_str(), folder.c_str()) == 0) return true;
+    const int error = errno;
+    std::error_code ignored;
+    fs::remove_all(aside, ignored);
+    if (error == ENOTEMPTY || error == EEXIST) return false;
+    throw std::runtime_error(folder.string() +
+                             ": cannot put the new machine in place: " + std::strerror(error));
+}
+
+// Swaps a new machine with the one in `folder` and removes the old one: at every moment the
+// folder holds one whole machine.
+void ReplaceMachine(const fs::path& folder) {
+    const fs::path aside = BuildMachineAside(folder);
+    std::error_code ignored;
+    if (::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, folder.c_str(), RENAME_EXCHANGE) != 0) {
+        // A file system without the exchange: move the old machine away, then the new one in.
+        fs::path old = aside;
+        old += ".old";
+        const bool movedAway = ::rename(folder.c_str(), old.c_str()) == 0;
+        if (!movedAway || ::rename(aside.c_str(), folder.c_str()) != 0) {
+            const int error = errno;
+            if (movedAway) ::rename(old.c_str(), folder.c_str());
+            fs::remove_all(aside, ignored);
+            throw std::runtime_error(
+                folder.string() + ": cannot put the new machine in place: " + std::strerror(error));
+        }
+        fs::remove_all(old, ignored);
+        return;
+    }
+    // remove_all takes symbolic links away without following them.
+    fs::remove_all(aside, ignored);
+}
+
 std::string TextOf(const std::vector<std::uint8_t>& data) {
     std::string text(data.begin(), data.end());
     while (!text.empty() && text.back() == '\0') text.pop_back();
@@ -103,6 +170,10 @@ class Machine final : public SandboxMachine {
     fs::path HostPath(const std::string& windowsPath, bool forWriting) const override {
         return drives_.HostPath(windowsPath, forWriting);
     }
+    fs::path HostPath(const std::string& windowsPath, bool forWriting,
+                      fs::file_type& kind) const override {
+        return drives_.HostPath(windowsPath, forWriting, kind);
+    }
     std::string WindowsPath(const fs::path& hostPath) const override {
         return drives_.WindowsPath(hostPath);
     }
@@ -124,6 +195,13 @@ class Machine final : public SandboxMachine {
     }
     void SetInUse(const std::string& windowsPath, bool inUse) override {
         ChangeState(windowsPath, inUse, [inUse](FileState& state) { state.inUse = inUse; });
+    }
+
+    FileState StateAt(const fs::path& hostPath) override {
+        return store_.GetFileState(WindowsPath(hostPath));
+    }
+    void ForgetStateAt(const fs::path& hostPath) override {
+        store_.SetFileState(WindowsPath(hostPath), FileState{});
     }
 
     bool ScriptingHostAvailable() override { return store_.Setting("wsh", "on") == "on"; }
@@ -266,19 +344,17 @@ void Machine::RemoveEnvironment(const std::string& name) {
 
 std::unique_ptr<SandboxMachine> SandboxMachine::Open(const fs::path& directory) {
     fs::path folder = fs::absolute(directory).lexically_normal();
-    if (IsMissingOrEmpty(folder)) Init(folder);
+    if (IsMissingOrEmpty(folder)) MakeMachineAside(folder);
     if (!IsSandboxFolder(folder)) RefuseForeignFolder(folder);
     return std::make_unique<Machine>(folder);
 }
 
 void SandboxMachine::Init(const fs::path& directory) {
     fs::path folder = fs::absolute(directory).lexically_normal();
-    if (!IsMissingOrEmpty(folder)) {
+    if (!IsMissingOrEmpty(folder) || !MakeMachineAside(folder)) {
         throw std::runtime_error("'" + folder.string() +
                                  "' is not empty: a new machine needs a missing or empty folder");
     }
-    fs::create_directories(folder);
-    MakeDefaultMachine(folder);
 }
 
 void SandboxMachine::Reset(const fs::path& directory) {
@@ -288,9 +364,7 @@ void SandboxMachine::Reset(const fs::path& directory) {
         return;
     }
     if (!IsSandboxFolder(folder)) RefuseForeignFolder(folder);
-    // remove_all takes symbolic links away without following them.
-    for (const auto& entry : fs::directory_iterator(folder)) fs::remove_all(entry.path());
-    MakeDefaultMachine(folder);
+    ReplaceMachine(folder);
 }
 
 }  // namespace tamsel::sandbox

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/sandbox/MachineStore.h"
 
 namespace tamsel::sandbox {
 
@@ -23,7 +24,9 @@ class SandboxMachine : public Platform {
     static std::unique_ptr<SandboxMachine> Open(const std::filesystem::path& directory);
 
     // Makes a default machine in a missing or empty folder; throws std::runtime_error when the
-    // folder holds anything.
+    // folder holds anything. The machine is built in a folder beside it and moved into place
+    // whole, so a failure (a full disk) leaves nothing half-made, and of two programs making
+    // the same machine at once one wins and the other opens its machine.
     static void Init(const std::filesystem::path& directory);
     // Replaces whatever machine is in the folder by a default one. Refuses (std::runtime_error)
     // a folder that holds files but is not a sandbox.
@@ -39,6 +42,10 @@ class SandboxMachine : public Platform {
     // would be written on Z: (forWriting), which maps the host's file system read-only.
     virtual std::filesystem::path HostPath(const std::string& windowsPath,
                                            bool forWriting) const = 0;
+    // The same, also giving the kind of what the path names (links followed; not_found when it
+    // does not exist) without asking the file system again.
+    virtual std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting,
+                                           std::filesystem::file_type& kind) const = 0;
     // The Windows path of a host path: C:\... inside a drive of the sandbox, Z:\... elsewhere.
     virtual std::string WindowsPath(const std::filesystem::path& hostPath) const = 0;
 
@@ -58,6 +65,11 @@ class SandboxMachine : public Platform {
     virtual void SetReadOnly(const std::string& windowsPath, bool readOnly) = 0;
     virtual bool IsInUse(const std::string& windowsPath) = 0;
     virtual void SetInUse(const std::string& windowsPath, bool inUse) = 0;
+    // The same state for a host path that HostPath gave and the caller found to exist, without
+    // resolving a Windows path again; and forgetting it (what deleting or replacing does).
+    // Neither asks SQLite anything when no file of the machine has a state.
+    virtual FileState StateAt(const std::filesystem::path& hostPath) = 0;
+    virtual void ForgetStateAt(const std::filesystem::path& hostPath) = 0;
 
     // Whether "Scripting.FileSystemObject" and "WScript.Shell" can be created.
     virtual bool ScriptingHostAvailable() = 0;

@@ -1,5 +1,6 @@
 #include "platform/sandbox/SqliteDatabase.h"
 
+#include <cerrno>
 #include <stdexcept>
 
 namespace tamsel::sandbox {
@@ -7,7 +8,8 @@ namespace tamsel::sandbox {
 namespace {
 
 [[noreturn]] void ThrowSqliteError(sqlite3* db, const std::string& storeName,
-                                   const std::string& what) {
+                                   const std::string& what, int status = SQLITE_OK) {
+    if (db != nullptr && IsDiskFull(db, status)) throw DiskFullError(storeName + ": disk full");
     std::string message = storeName + ": " + what;
     if (db != nullptr) {
         message += ": ";
@@ -17,6 +19,15 @@ namespace {
 }
 
 }  // namespace
+
+bool IsDiskFull(sqlite3* db, int status) {
+    const int code = status != SQLITE_OK ? status : sqlite3_extended_errcode(db);
+    if ((code & 0xFF) == SQLITE_FULL) return true;
+    if ((code & 0xFF) != SQLITE_IOERR && (code & 0xFF) != SQLITE_CANTOPEN) return false;
+    // A write, a file extension or the shared-memory file that failed for want of room.
+    const int error = sqlite3_system_errno(db);
+    return error == ENOSPC || error == EDQUOT || error == EFBIG;
+}
 
 SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql, const std::string& storeName)
     : db_(db), storeName_(storeName) {
@@ -68,7 +79,7 @@ bool SqliteStatement::Step() {
     }
     std::string message = std::string("query failed (") + sqlite3_errstr(status) + ")";
     sqlite3_reset(statement_);
-    ThrowSqliteError(db_, storeName_, message);
+    ThrowSqliteError(db_, storeName_, message, status);
 }
 
 void SqliteStatement::Run() {
@@ -99,11 +110,14 @@ std::vector<std::uint8_t> SqliteStatement::ColumnBlob(int column) const {
 SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool create)
     : name_(file.string()) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(name_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        std::string message = name_ + ": cannot open the registry database: " +
+    const int status = sqlite3_open_v2(name_.c_str(), &db_, flags, nullptr);
+    if (status != SQLITE_OK) {
+        const bool full = db_ != nullptr && IsDiskFull(db_, status);
+        std::string message = name_ + ": cannot open the database: " +
                               (db_ != nullptr ? sqlite3_errmsg(db_) : "out of memory");
         sqlite3_close(db_);
         db_ = nullptr;
+        if (full) throw DiskFullError(name_ + ": disk full");
         throw std::runtime_error(message);
     }
     sqlite3_extended_result_codes(db_, 1);
@@ -112,8 +126,9 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool create)
 SqliteDatabase::~SqliteDatabase() { sqlite3_close(db_); }
 
 void SqliteDatabase::Execute(const char* sql) {
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-        ThrowSqliteError(db_, name_, std::string("\"") + sql + "\" failed");
+    const int status = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (status != SQLITE_OK) {
+        ThrowSqliteError(db_, name_, std::string("\"") + sql + "\" failed", status);
     }
 }
 

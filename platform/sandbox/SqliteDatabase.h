@@ -5,11 +5,22 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tamsel::sandbox {
+
+// The disk (or the file-size limit) left no room for what SQLite had to write. Its message is
+// "<file>: disk full".
+class DiskFullError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Whether the last failure on a connection, with status `status`, was for want of room.
+bool IsDiskFull(sqlite3* db, int status);
 
 // A prepared SQLite statement. Reset before each use; its columns are read while a row is
 // current.
@@ -46,7 +57,7 @@ class SqliteStatement {
 };
 
 // One connection to an SQLite file. Every failure becomes a std::runtime_error whose message
-// names the file.
+// names the file; a full disk becomes a DiskFullError.
 class SqliteDatabase {
   public:
     // Opens an existing file (create == false) or creates one (create == true).

@@ -116,6 +116,8 @@ void CheckRegistryFile(SqliteDatabase& database) {
     try {
         applicationId = database.QueryInt("PRAGMA application_id");
         pages = database.QueryInt("PRAGMA page_count");
+    } catch (const DiskFullError&) {
+        throw;  // a good database on a full disk: saying it is none would invite a reset
     } catch (const std::runtime_error& error) {
         throw std::runtime_error(name + " is not a registry database (" + error.what() + ")");
     }
@@ -178,6 +180,10 @@ struct SqliteRegistry::Statements {
               db.Prepare("SELECT name FROM registry_key WHERE parent = ?1 ORDER BY folded, name")),
           queryValue(
               db.Prepare("SELECT type, data FROM registry_value WHERE key = ?1 AND folded = ?2")),
+          begin(db.Prepare("BEGIN")),
+          beginImmediate(db.Prepare("BEGIN IMMEDIATE")),
+          commit(db.Prepare("COMMIT")),
+          rollback(db.Prepare("ROLLBACK")),
           setValue(db.Prepare(
               "INSERT INTO registry_value(key, name, folded, type, data) VALUES (?1, ?2, ?3, ?4, "
               "?5) ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = "
@@ -195,8 +201,8 @@ struct SqliteRegistry::Statements {
               "id <> ?2")) {}
 
     std::unique_ptr<SqliteStatement> findChild, keyAlive, hasChild, insertKey, deleteKey, keyName,
-        subKeys, queryValue, setValue, deleteValue, deleteValues, values, deleteTreeValues,
-        deleteTreeKeys;
+        subKeys, queryValue, begin, beginImmediate, commit, rollback, setValue, deleteValue,
+        deleteValues, values, deleteTreeValues, deleteTreeKeys;
 };
 
 std::unique_ptr<SqliteRegistry> SqliteRegistry::Open(const std::filesystem::path& file) {
@@ -222,7 +228,10 @@ SqliteRegistry::SqliteRegistry(const std::filesystem::path& file,
       statements_(std::make_unique<Statements>(*database_)) {}
 
 // The statements go before the connection they belong to.
-SqliteRegistry::~SqliteRegistry() { statements_.reset(); }
+SqliteRegistry::~SqliteRegistry() {
+    statements_.reset();
+    for (auto& statement : pathStatements_) statement.reset();
+}
 
 template <typename Work>
 auto SqliteRegistry::InTransaction(bool write, Work&& work) {
@@ -234,22 +243,27 @@ auto SqliteRegistry::InTransaction(bool write, Work&& work) {
         } leave{transactionDepth_};
         return work();
     }
-    database_->Execute(write ? "BEGIN IMMEDIATE" : "BEGIN");
+    // Prepared once: parsing BEGIN and COMMIT for every call would cost more than a lookup.
+    (write ? statements_->beginImmediate : statements_->begin)->Reset().Run();
     transactionDepth_ = 1;
     try {
         if constexpr (std::is_void_v<decltype(work())>) {
             work();
             transactionDepth_ = 0;
-            database_->Execute("COMMIT");
+            statements_->commit->Reset().Run();
         } else {
             auto result = work();
             transactionDepth_ = 0;
-            database_->Execute("COMMIT");
+            statements_->commit->Reset().Run();
             return result;
         }
     } catch (...) {
         transactionDepth_ = 0;
-        sqlite3_exec(database_->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            statements_->rollback->Reset().Run();
+        } catch (const std::exception&) {
+            // SQLite has rolled the transaction back itself (or it never began).
+        }
         throw;
     }
 }
@@ -393,6 +407,12 @@ RegStatus SqliteRegistry::OpenKeyEx(RegKey root, const std::string& subKey,
                                     std::uint32_t /*options*/, std::uint32_t access,
                                     RegKey* result) {
     if (result == nullptr) return reg::kInvalidParameter;
+    // The common case, an existing key, takes one statement; anything else is sorted out by
+    // the steps below, which tell a missing key from a deleted handle.
+    if (const auto id = FindExistingPath(root, subKey)) {
+        *result = NewHandle(*id, access);
+        return reg::kSuccess;
+    }
     return InTransaction(false, [&]() -> RegStatus {
         std::int64_t id = 0;
         RegStatus status = FindKey(root, subKey, id);
@@ -402,31 +422,80 @@ RegStatus SqliteRegistry::OpenKeyEx(RegKey root, const std::string& subKey,
     });
 }
 
+std::optional<std::int64_t> SqliteRegistry::FindExistingPath(RegKey key, const std::string& path) {
+    std::int64_t start = 0;
+    if (IsRoot(key)) {
+        start = kFirstRootId + static_cast<std::int64_t>(key - reg::kClassesRoot);
+    } else {
+        auto found = handles_.find(key);
+        if (found == handles_.end()) return std::nullopt;
+        start = found->second.id;
+    }
+    std::vector<std::string> parts;
+    if (SplitKeyPath(path, parts) != reg::kSuccess || parts.size() > kMaxJoinedLevels) {
+        return std::nullopt;
+    }
+    auto& statement = PathStatement(parts.size());
+    statement.Reset().Bind(1, start);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        BindName(statement, static_cast<int>(i + 2), FoldCase(parts[i]));
+    }
+    std::optional<std::int64_t> id;
+    if (statement.Step()) id = statement.ColumnInt(0);
+    statement.Finish();
+    return id;
+}
+
+// One statement per depth, made when first needed: the start key (which must still exist)
+// joined with each level of the path, so that the whole walk is one read.
+SqliteStatement& SqliteRegistry::PathStatement(std::size_t levels) {
+    auto& statement = pathStatements_[levels];
+    if (!statement) {
+        std::string sql = "SELECT k" + std::to_string(levels) + ".id FROM registry_key k0";
+        for (std::size_t i = 1; i <= levels; ++i) {
+            const std::string k = "k" + std::to_string(i);
+            sql += " JOIN registry_key " + k + " ON " + k + ".parent = k" + std::to_string(i - 1) +
+                   ".id AND " + k + ".folded = ?" + std::to_string(i + 1);
+        }
+        sql += " WHERE k0.id = ?1";
+        statement = database_->Prepare(sql);
+    }
+    return *statement;
+}
+
 RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
                                        std::uint32_t* type, std::uint8_t* data,
                                        std::uint32_t* size) {
     if (data != nullptr && size == nullptr) return reg::kInvalidParameter;
-    return InTransaction(false, [&]() -> RegStatus {
-        std::int64_t id = 0;
-        RegStatus status = ResolveWithRights(key, reg::kKeyQueryValue, id);
-        if (status != reg::kSuccess) return status;
-        const auto value = StoredValue(id, valueName);
-        if (!value) return reg::kFileNotFound;
-        const std::vector<std::uint8_t>& stored = value->data;
-        auto storedSize = static_cast<std::uint32_t>(stored.size());
-        if (type != nullptr) *type = value->type;
-        if (data == nullptr) {
-            if (size != nullptr) *size = storedSize;
-            return reg::kSuccess;
-        }
-        if (*size < storedSize) {
-            *size = storedSize;
-            return reg::kMoreData;
-        }
-        if (!stored.empty()) std::memcpy(data, stored.data(), stored.size());
-        *size = storedSize;
+    KeyRef ref;
+    if (IsRoot(key)) {
+        Resolve(key, ref);
+    } else {
+        auto found = handles_.find(key);
+        if (found == handles_.end()) return reg::kInvalidHandle;
+        ref = found->second;
+    }
+    // A value row exists only while its key does (a key goes with its values, and key ids are
+    // never used again), so a value found needs no look at the key: one index read, its own
+    // transaction. Only a value not found asks whether the key is gone.
+    const auto value = StoredValue(ref.id, valueName);
+    if (!value && !KeyAlive(ref.id)) return kKeyDeletedStatus;
+    if ((ref.access & reg::kKeyQueryValue) == 0) return reg::kAccessDenied;
+    if (!value) return reg::kFileNotFound;
+    const std::vector<std::uint8_t>& stored = value->data;
+    auto storedSize = static_cast<std::uint32_t>(stored.size());
+    if (type != nullptr) *type = value->type;
+    if (data == nullptr) {
+        if (size != nullptr) *size = storedSize;
         return reg::kSuccess;
-    });
+    }
+    if (*size < storedSize) {
+        *size = storedSize;
+        return reg::kMoreData;
+    }
+    if (!stored.empty()) std::memcpy(data, stored.data(), stored.size());
+    *size = storedSize;
+    return reg::kSuccess;
 }
 
 RegStatus SqliteRegistry::SetValueEx(RegKey key, const std::string& valueName,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -109,6 +110,10 @@ class SqliteRegistry : public Registry {
     std::optional<std::int64_t> FindPath(std::int64_t start, const std::vector<std::string>& parts);
     RegStatus FindKey(RegKey key, const std::string& path, std::int64_t& id);
     bool HasSubKeys(std::int64_t id);
+    // The id of an existing key below a root or a live handle, found by one statement;
+    // nothing when the key or the handle's key is missing (or the path is too deep for it).
+    std::optional<std::int64_t> FindExistingPath(RegKey key, const std::string& path);
+    SqliteStatement& PathStatement(std::size_t levels);
     void DeleteSubtree(std::int64_t id, bool keepTop);
     std::optional<std::string> EnvironmentValue(const std::string& name, bool expand);
     RegKey NewHandle(std::int64_t id, std::uint32_t access);
@@ -116,6 +121,9 @@ class SqliteRegistry : public Registry {
     std::filesystem::path file_;
     std::unique_ptr<SqliteDatabase> database_;
     std::unique_ptr<Statements> statements_;
+    // Paths deeper than this are walked one level at a time.
+    static constexpr std::size_t kMaxJoinedLevels = 16;
+    std::array<std::unique_ptr<SqliteStatement>, kMaxJoinedLevels + 1> pathStatements_;
     std::map<RegKey, KeyRef> handles_;
     RegKey nextHandle_ = 1;
     int transactionDepth_ = 0;
