@@ -182,6 +182,20 @@ fs::path WineMachine::HostPath(const std::string& windowsPath, bool forWriting) 
     return drives_.HostPath(windowsPath, forWriting);
 }
 
+fs::path WineMachine::HostPath(const std::string& windowsPath, bool forWriting,
+                               fs::file_type& kind) const {
+    return drives_.HostPath(windowsPath, forWriting, kind);
+}
+
+// The state Windows keeps of a file is the prefix's own under Wine (see IsReadOnly, IsInUse);
+// only the sandbox's file-system object asks for it by host path.
+sandbox::FileState WineMachine::StateAt(const fs::path&) {
+    throw std::logic_error("no sandbox file state under Wine");
+}
+void WineMachine::ForgetStateAt(const fs::path&) {
+    throw std::logic_error("no sandbox file state under Wine");
+}
+
 std::string WineMachine::WindowsPath(const fs::path& hostPath) const {
     return drives_.WindowsPath(hostPath);
 }

@@ -46,6 +46,8 @@ class WineMachine : public sandbox::SandboxMachine, public MachineAccess {
     const std::filesystem::path& Directory() const override { return directory_; }
     sandbox::SqliteRegistry& GetSqliteRegistry() override;
     std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const override;
+    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting,
+                                   std::filesystem::file_type& kind) const override;
     std::string WindowsPath(const std::filesystem::path& hostPath) const override;
     std::string Environment(const std::string& name) override;
     std::optional<std::string> FindEnvironment(const std::string& name) override;
@@ -55,6 +57,8 @@ class WineMachine : public sandbox::SandboxMachine, public MachineAccess {
     void SetReadOnly(const std::string& windowsPath, bool readOnly) override;
     bool IsInUse(const std::string& windowsPath) override;
     void SetInUse(const std::string& windowsPath, bool inUse) override;
+    sandbox::FileState StateAt(const std::filesystem::path& hostPath) override;
+    void ForgetStateAt(const std::filesystem::path& hostPath) override;
     bool ScriptingHostAvailable() override { return scriptingHost_; }
     void SetScriptingHostAvailable(bool available) override { scriptingHost_ = available; }
     // Wine's OEM code page follows the prefix's locale; the black-box machine keeps its own.
