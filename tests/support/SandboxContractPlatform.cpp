@@ -15,6 +15,7 @@ class ScratchSandboxPlatform : public Platform {
     Automation& GetAutomation() override { return machine_->GetAutomation(); }
     System& GetSystem() override { return machine_->GetSystem(); }
     Volumes& GetVolumes() override { return machine_->GetVolumes(); }
+    FolderIdentity& GetFolderIdentity() override { return machine_->GetFolderIdentity(); }
 
   private:
     ScratchDirectory scratch_;

@@ -168,6 +168,9 @@ Automation& WineMachine::GetAutomation() {
 }
 System& WineMachine::GetSystem() { throw std::logic_error("no sandbox system under Wine"); }
 Volumes& WineMachine::GetVolumes() { throw std::logic_error("no sandbox volumes under Wine"); }
+FolderIdentity& WineMachine::GetFolderIdentity() {
+    throw std::logic_error("no sandbox folder identity under Wine");
+}
 sandbox::SqliteRegistry& WineMachine::GetSqliteRegistry() {
     throw std::logic_error("no sandbox registry under Wine");
 }
@@ -187,6 +190,18 @@ std::string WineMachine::Environment(const std::string& name) {
 void WineMachine::SetEnvironment(const std::string& name, const std::string& value) {
     PutValue(reg::kCurrentUser, "Environment", name, value, reg::kSz);
 }
+
+std::optional<std::string> WineMachine::FindEnvironment(const std::string& name) {
+    return StringValue(reg::kCurrentUser, "Environment", name);
+}
+
+void WineMachine::RemoveEnvironment(const std::string& name) {
+    DeleteValue(reg::kCurrentUser, "Environment", name);
+}
+
+int WineMachine::OemCodePage() { throw std::logic_error("no sandbox code page under Wine"); }
+
+void WineMachine::SetOemCodePage(int) { throw std::logic_error("no sandbox code page under Wine"); }
 
 bool WineMachine::IsReadOnly(const std::string& windowsPath) {
     const auto permissions = fs::status(HostPath(windowsPath, false)).permissions();

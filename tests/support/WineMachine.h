@@ -42,18 +42,23 @@ class WineMachine : public sandbox::SandboxMachine, public MachineAccess {
     Automation& GetAutomation() override;
     System& GetSystem() override;
     Volumes& GetVolumes() override;
+    FolderIdentity& GetFolderIdentity() override;
     const std::filesystem::path& Directory() const override { return directory_; }
     sandbox::SqliteRegistry& GetSqliteRegistry() override;
     std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const override;
     std::string WindowsPath(const std::filesystem::path& hostPath) const override;
     std::string Environment(const std::string& name) override;
+    std::optional<std::string> FindEnvironment(const std::string& name) override;
     void SetEnvironment(const std::string& name, const std::string& value) override;
+    void RemoveEnvironment(const std::string& name) override;
     bool IsReadOnly(const std::string& windowsPath) override;
     void SetReadOnly(const std::string& windowsPath, bool readOnly) override;
     bool IsInUse(const std::string& windowsPath) override;
     void SetInUse(const std::string& windowsPath, bool inUse) override;
     bool ScriptingHostAvailable() override { return scriptingHost_; }
     void SetScriptingHostAvailable(bool available) override { scriptingHost_ = available; }
+    int OemCodePage() override;
+    void SetOemCodePage(int codePage) override;
 
     // MachineAccess
     RegStatus PutValue(RegKey root, const std::string& key, const std::string& name,
