@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 

@@ -1,8 +1,8 @@
 #include "setup/ChooseDirFRM.h"
 
-#include "common/RuntimeError.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 

@@ -1,9 +1,9 @@
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
 #include "common/StartMenuGroupName.h"
 #include "common/TextSplit.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
+#include "platform/RuntimeError.h"
 #include "setup/Installer.h"
 
 // The installation that "&Install" runs. Nothing here is trapped: the first file-system,

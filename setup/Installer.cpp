@@ -1,9 +1,9 @@
 #include "setup/Installer.h"
 
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 

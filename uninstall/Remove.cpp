@@ -1,10 +1,10 @@
 #include "uninstall/Remove.h"
 
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
 #include "common/StartMenuGroupName.h"
 #include "common/TextCase.h"
 #include "common/ui/Application.h"
+#include "platform/RuntimeError.h"
 #include "uninstall/InstallationGuard.h"
 #include "uninstall/RemovalNames.h"
 

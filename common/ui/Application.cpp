@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/RuntimeError.h"
 #include "common/ui/Form.h"
+#include "platform/RuntimeError.h"
 #include "platform/System.h"
 
 namespace tamsel {

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <optional>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 

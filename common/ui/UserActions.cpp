@@ -1,9 +1,9 @@
 #include "common/ui/UserActions.h"
 
-#include "common/RuntimeError.h"
 #include "common/ui/Application.h"
 #include "common/ui/Form.h"
 #include "common/ui/ListControls.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::user_actions {
 

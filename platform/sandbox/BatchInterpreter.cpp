@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/SandboxMachine.h"
 

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/ShortNames.h"
 

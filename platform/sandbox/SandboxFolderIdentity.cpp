@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/SandboxMachine.h"
 
 namespace tamsel::sandbox {

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/DefaultMachine.h"
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/NameOrder.h"

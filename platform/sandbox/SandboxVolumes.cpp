@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/MachineStore.h"
 #include "platform/sandbox/NameOrder.h"

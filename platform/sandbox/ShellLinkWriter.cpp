@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/ByteBuffer.h"
 #include "platform/sandbox/ShellItemList.h"
 #include "platform/sandbox/Utf8ToUtf16.h"
