@@ -17,7 +17,7 @@ constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
 
 }  // namespace
 
-void Installer::InstallClick() {
+void Installer::OKBTN_Click() {
     CheckStartMenuGroup();
     InstallFiles = SplitText(kInstallFileNames, ',');
     CreateInstallDirectory();
@@ -31,7 +31,7 @@ void Installer::InstallClick() {
     caption = "Finished Installing Tamsel Orry!";
     OfferToRun();
     OKBTN.enabled = false;
-    ExitAction();
+    CancelBTN_Click();
 }
 
 // The group is checked before anything is changed: a name that would put the shortcuts
