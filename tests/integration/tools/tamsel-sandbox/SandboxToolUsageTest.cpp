@@ -53,8 +53,8 @@ TEST_F(SandboxToolUsageTest, HelpListsTheCommandsInTheirOrderWithAlignedColumns)
         EXPECT_EQ(column, summaryColumn) << *line;
     }
     EXPECT_EQ(names, (std::vector<std::string>{"init", "reset", "path", "attrib", "lock", "unlock",
-                                               "wsh", "env", "env", "env", "reg", "reg", "run",
-                                               "logon", "--help", "--version"}));
+                                               "wsh", "oemcp", "env", "env", "env", "reg", "reg",
+                                               "run", "logon", "--help", "--version"}));
 
     const auto version = Tool({"--version"});
     EXPECT_EQ(version.status, 0);
