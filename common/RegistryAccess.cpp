@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 
@@ -73,12 +73,8 @@ class KeyHandle {
 // a message box with only an OK button and no icon, titled with the procedure's name.
 void ShowRuntimeError(MessageBoxes& messages, const char* procedure, std::int32_t number,
                       const std::string& description) {
-    MessageBoxSpec box;
-    box.title = procedure;
-    box.text = "Error: " + std::to_string(number) + ". " + description;
-    box.buttons = MsgButtons::OK;
-    box.icon = MsgIcon::None;
-    messages.ShowMessageBox(box);
+    messages.ShowMessageBox({procedure, "Error: " + std::to_string(number) + ". " + description,
+                             MsgButtons::OK, MsgIcon::None});
 }
 
 // Runs a procedure's steps with its run-time error handler armed: an error is shown and

@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/WindowsPath.h"
+
 namespace tamsel {
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsForbiddenInName(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
-           c == '*';
-}
 
 bool IsAcceptedLevel(const std::string& level) {
     if (level.empty()) return false;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 

@@ -5,9 +5,9 @@
 #include <exception>
 #include <string_view>
 
-#include "common/RuntimeError.h"
 #include "frontend/DesktopUserInterface.h"
 #include "frontend/script/ScriptUserInterface.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 

@@ -1,8 +1,8 @@
 #include "setup/ChooseDirFRM.h"
 
-#include "common/RuntimeError.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 
@@ -27,7 +27,7 @@ bool IsListError(const RuntimeError& error) {
 
 }  // namespace
 
-void ChooseDirFRM::OnLoad() {
+void ChooseDirFRM::ChooseDirFRM_Load() {
     const std::string target = targetLabel_.caption;
     const std::string drive = target.substr(0, target.find(':'));
     const std::string parent = ParentOfTarget(target);
@@ -55,9 +55,9 @@ void ChooseDirFRM::OnLoad() {
     Dir.caption = targetLabel_.caption;
 }
 
-void ChooseDirFRM::DriveChange() { DirBox.SetPath(DriveBox.Drive()); }
+void ChooseDirFRM::DriveBox_Change() { DirBox.SetPath(DriveBox.Drive()); }
 
-void ChooseDirFRM::DirectoryChange() {
+void ChooseDirFRM::DirBox_Change() {
     const std::string path = DirBox.Path();
     const auto slash = path.rfind('\\');
     const std::size_t lastSlashPosition = slash == std::string::npos ? 0 : slash + 1;
@@ -68,15 +68,15 @@ void ChooseDirFRM::DirectoryChange() {
     }
 }
 
-void ChooseDirFRM::OKClick() {
+void ChooseDirFRM::OKButton_Click() {
     targetLabel_.caption = Dir.caption;
     if (targetLabel_.caption.empty() || targetLabel_.caption.back() != '\\') {
         targetLabel_.caption += '\\';
     }
-    CancelClick();
+    CancelButton_Click();
 }
 
-void ChooseDirFRM::CancelClick() {
+void ChooseDirFRM::CancelButton_Click() {
     owner_.enabled = true;
     Hide();
 }

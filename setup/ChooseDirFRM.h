@@ -19,9 +19,9 @@ class ChooseDirFRM : public Form {
     // the target directory.
     ChooseDirFRM(Application& app, Volumes& volumes, Form& owner, Control& targetLabel);
 
-    void OnLoad() override;
+    void OnLoad() override { ChooseDirFRM_Load(); }
     // Closing the dialog by its close box acts as Cancel, so the owner is never left disabled.
-    void OnCloseBox() override { CancelClick(); }
+    void OnCloseBox() override { CancelButton_Click(); }
 
     // Controls, in tab order.
     Control OKButton;
@@ -33,10 +33,12 @@ class ChooseDirFRM : public Form {
     Control Dir;
 
   private:
-    void OKClick();
-    void CancelClick();
-    void DriveChange();
-    void DirectoryChange();
+    // Handlers, named after the control (or form) and the event.
+    void ChooseDirFRM_Load();
+    void OKButton_Click();
+    void CancelButton_Click();
+    void DriveBox_Change();
+    void DirBox_Change();
     // Tells the user that a drive or directory cannot be shown.
     void ReportUnusable(const std::string& description);
 

@@ -23,17 +23,17 @@ ChooseDirFRM::ChooseDirFRM(Application& app, Volumes& volumes, Form& owner, Cont
     maxButton = false;
 
     OKButton.caption = "OK";
-    OKButton.onClick = [this] { OKClick(); };
+    OKButton.onClick = [this] { OKButton_Click(); };
     CancelButton.caption = "Cancel";
-    CancelButton.onClick = [this] { CancelClick(); };
+    CancelButton.onClick = [this] { CancelButton_Click(); };
 
     Label1.caption = "Drives:";
     Label1.font = BoldLabelFont();
     Label2.caption = "Directory:";
     Label2.font = BoldLabelFont();
 
-    DriveBox.onChange = [this] { DriveChange(); };
-    DirBox.onChange = [this] { DirectoryChange(); };
+    DriveBox.onChange = [this] { DriveBox_Change(); };
+    DirBox.onChange = [this] { DirBox_Change(); };
 
     for (Control* control :
          {&OKButton, &CancelButton, &Label1, &Label2, static_cast<Control*>(&DriveBox),

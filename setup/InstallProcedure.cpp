@@ -1,9 +1,9 @@
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
 #include "common/StartMenuGroupName.h"
 #include "common/TextSplit.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
+#include "platform/RuntimeError.h"
 #include "setup/Installer.h"
 
 // The installation that "&Install" runs. Nothing here is trapped: the first file-system,
@@ -17,7 +17,7 @@ constexpr const char* kInstallFileNames = "uninstall.exe,TamselOrry.exe";
 
 }  // namespace
 
-void Installer::InstallClick() {
+void Installer::OKBTN_Click() {
     CheckStartMenuGroup();
     InstallFiles = SplitText(kInstallFileNames, ',');
     CreateInstallDirectory();
@@ -31,7 +31,7 @@ void Installer::InstallClick() {
     caption = "Finished Installing Tamsel Orry!";
     OfferToRun();
     OKBTN.enabled = false;
-    ExitAction();
+    CancelBTN_Click();
 }
 
 // The group is checked before anything is changed: a name that would put the shortcuts

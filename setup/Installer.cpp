@@ -1,9 +1,9 @@
 #include "setup/Installer.h"
 
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
 #include "common/ui/Application.h"
 #include "common/ui/MessageBox.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel {
 
@@ -41,7 +41,7 @@ std::string RemoveAll(const std::string& text, const std::string& what) {
 
 }  // namespace
 
-void Installer::OnLoad() {
+void Installer::Installer_Load() {
     if (!ScriptingHostAvailable()) {
         MessageBoxSpec request;
         request.title = "Tamsel Orry Install";
@@ -53,7 +53,7 @@ void Installer::OnLoad() {
         App().MsgBox(request);
         // The status says why Setup ended; the window is never shown.
         App().End(exit_status::kMissingPrerequisite);
-        ExitAction();
+        CancelBTN_Click();
         return;
     }
     SkipOnFailure([this] { RecogniseInstallation(); });
@@ -109,13 +109,13 @@ void Installer::ListStartMenuGroups() {
     }
 }
 
-void Installer::ExitAction() {
+void Installer::CancelBTN_Click() {
     Unload();
     // Ends Setup at once, also when the hidden directory chooser is still loaded.
     App().End(exit_status::kNormal);
 }
 
-void Installer::ChangeDirectoryClick() {
+void Installer::ChangeDirBTN_Click() {
     chooser_.Show();
     enabled = false;
 }

@@ -20,9 +20,11 @@ class Installer : public Form {
   public:
     Installer(Application& app, Platform& platform);
 
-    void OnLoad() override;
-    // The close box ends Setup as "E&xit" does, the hidden directory chooser included.
-    void OnCloseBox() override { ExitAction(); }
+    // The form's events go to its handlers, which are named after the control (or form) and
+    // the event: Installer_Load, ChangeDirBTN_Click. The close box ends Setup as "E&xit" does,
+    // the hidden directory chooser included.
+    void OnLoad() override { Installer_Load(); }
+    void OnCloseBox() override { CancelBTN_Click(); }
 
     // Controls, in tab order. The caption of InstallDirectory is the target directory.
     Control Label3;
@@ -47,9 +49,10 @@ class Installer : public Form {
 
   private:
     // Handlers.
-    void ExitAction();
-    void ChangeDirectoryClick();
-    void InstallClick();
+    void Installer_Load();
+    void CancelBTN_Click();
+    void ChangeDirBTN_Click();
+    void OKBTN_Click();
 
     // Steps of the load event.
     bool ScriptingHostAvailable();

@@ -42,14 +42,14 @@ Installer::Installer(Application& app, Platform& platform)
 
     ChangeDirBTN.caption = "Change Directory";
     ChangeDirBTN.enabled = false;
-    ChangeDirBTN.onClick = [this] { ChangeDirectoryClick(); };
+    ChangeDirBTN.onClick = [this] { ChangeDirBTN_Click(); };
 
     OKBTN.caption = "&Install";
     OKBTN.enabled = false;
-    OKBTN.onClick = [this] { InstallClick(); };
+    OKBTN.onClick = [this] { OKBTN_Click(); };
 
     CancelBTN.caption = "E&xit";
-    CancelBTN.onClick = [this] { ExitAction(); };
+    CancelBTN.onClick = [this] { CancelBTN_Click(); };
 
     StartMenuGroup.caption = "Tamsel Orry";
 

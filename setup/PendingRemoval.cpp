@@ -2,8 +2,8 @@
 #include <optional>
 
 #include "common/ProgramNames.h"
-#include "common/TextCase.h"
 #include "common/TextSplit.h"
+#include "platform/WindowsPath.h"
 #include "setup/Installer.h"
 
 // A removal of an earlier installation may still wait for the next log-on: the uninstaller's
@@ -17,8 +17,7 @@ namespace {
 // separator, without regard to case.
 std::string ComparableText(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    return LowerCase(path);
+    return LowerCase(WithoutTrailingSeparators(path));
 }
 
 // The text between the first and the last double quote, "" when there are not two.

@@ -1,7 +1,7 @@
 #include "uninstall/CleanupBatchText.h"
 
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "uninstall/RemovalNames.h"
 
 namespace tamsel::removal {

@@ -2,7 +2,7 @@
 #include <cctype>
 
 #include "common/ProgramNames.h"
-#include "common/TextCase.h"
+#include "platform/WindowsPath.h"
 #include "uninstall/Remove.h"
 
 namespace tamsel {
@@ -13,11 +13,7 @@ namespace {
 // directory of drive C:, and "" or a relative path the program's current directory: none of
 // them is an installation folder.
 bool NamesFolderBelowDriveRoot(const std::string& path) {
-    if (path.size() < 4 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':') {
-        return false;
-    }
-    return (path[2] == '\\' || path[2] == '/') &&
-           path.find_first_not_of("\\/", 3) != std::string::npos;
+    return IsDriveAbsolute(path, true) && path.find_first_not_of("\\/", 3) != std::string::npos;
 }
 
 // Removes one trailing "\" from the caller's path (exact character comparison).

@@ -4,19 +4,13 @@
 #include <cctype>
 #include <optional>
 
-#include "common/TextCase.h"
+#include "platform/WindowsPath.h"
 
 namespace tamsel::removal {
 
 namespace {
 
 using Levels = std::vector<std::string>;
-
-bool IsForbiddenInName(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
-           c == '*';
-}
 
 // Splits a relative path into its levels as Windows resolves them: "/" is a separator too,
 // trailing dots and spaces of a level are dropped, and empty levels (doubled separators) and a
@@ -52,10 +46,7 @@ std::optional<Levels> SplitLevels(const std::string& relative) {
 // "X:\a\b" as {"x:", "a", "b"}; nothing for a path that does not start with a drive and a
 // separator (relative, drive-relative "C:a", network "\\server\share", device "\\?\").
 std::optional<Levels> AbsoluteLevels(const std::string& path) {
-    if (path.size() < 3 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' ||
-        (path[2] != '\\' && path[2] != '/')) {
-        return std::nullopt;
-    }
+    if (!IsDriveAbsolute(path, true)) return std::nullopt;
     auto rest = SplitLevels(path.substr(3));
     if (!rest) return std::nullopt;
     Levels levels{LowerCase(path.substr(0, 2))};
@@ -111,10 +102,7 @@ ProtectedFolders CollectProtectedFolders(System& system, const std::string& prog
 
     // The Programs folder ends in "\Programs\"; the Start menu is the folder above it.
     if (auto programs = AbsoluteLevels(programsFolder); programs && programs->size() > 1) {
-        std::string startMenu = programsFolder;
-        while (!startMenu.empty() && (startMenu.back() == '\\' || startMenu.back() == '/')) {
-            startMenu.pop_back();
-        }
+        std::string startMenu = WithoutTrailingSeparators(programsFolder);
         const auto cut = startMenu.find_last_of("\\/");
         if (cut != std::string::npos) startMenu.resize(cut);
         result.withContents.push_back(startMenu);

@@ -1,10 +1,10 @@
 #include "uninstall/Remove.h"
 
 #include "common/ProgramNames.h"
-#include "common/RuntimeError.h"
 #include "common/StartMenuGroupName.h"
-#include "common/TextCase.h"
 #include "common/ui/Application.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "uninstall/InstallationGuard.h"
 #include "uninstall/RemovalNames.h"
 
@@ -53,7 +53,7 @@ void Remove::OKButton_Click() {
             DeleteInstalledFiles(path);  // the same
         }
         // A drive root keeps its "\": "C:" alone names the current directory of drive C:.
-        if (path.size() == 2 && path[1] == ':') path += '\\';
+        if (path.size() == 2 && StartsWithDrive(path)) path += '\\';
         MakeandRunBatch(path);
     }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/RuntimeError.h"
 #include "common/ui/Form.h"
+#include "platform/RuntimeError.h"
 #include "platform/System.h"
 
 namespace tamsel {
@@ -30,12 +30,8 @@ void Application::Dispatch(const std::function<void()>& handler) {
 }
 
 void Application::ReportFailure(int number, const std::string& description) {
-    MessageBoxSpec request;
-    request.title = failureTitle_;
-    request.text = "Error " + std::to_string(number) + ": " + description;
-    request.buttons = MsgButtons::OK;
-    request.icon = MsgIcon::Critical;
-    ui_.ShowMessageBox(request);
+    ui_.ShowMessageBox({failureTitle_, "Error " + std::to_string(number) + ": " + description,
+                        MsgButtons::OK, MsgIcon::Critical});
     End(exit_status::kFailure);
 }
 

@@ -3,19 +3,16 @@
 #include <cctype>
 #include <optional>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 
 namespace tamsel {
 
 namespace {
 
-char LowerLetter(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-
 std::optional<DriveInfo> FindDrive(Volumes& volumes, char letter) {
     for (const DriveInfo& drive : volumes.Drives()) {
-        if (LowerLetter(drive.letter) == LowerLetter(letter)) return drive;
+        if (LowerCase(drive.letter) == LowerCase(letter)) return drive;
     }
     return std::nullopt;
 }
@@ -25,31 +22,24 @@ std::optional<DriveInfo> FindDrive(Volumes& volumes, char letter) {
 char InitialDriveLetter(Volumes& volumes) {
     const auto drives = volumes.Drives();
     for (const DriveInfo& drive : drives) {
-        if (LowerLetter(drive.letter) == 'c') return 'c';
+        if (LowerCase(drive.letter) == 'c') return 'c';
     }
-    return drives.empty() ? 'c' : LowerLetter(drives.front().letter);
+    return drives.empty() ? 'c' : LowerCase(drives.front().letter);
 }
 
 std::string EntryOf(const DriveInfo& drive) {
-    std::string entry{LowerLetter(drive.letter), ':'};
+    std::string entry{LowerCase(drive.letter), ':'};
     if (!drive.label.empty()) entry += " [" + drive.label + "]";
     return entry;
 }
 
-std::string RootOf(char letter) {
-    return std::string{static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':',
-                       '\\'};
-}
+std::string RootOf(char letter) { return std::string{UpperCase(letter), ':', '\\'}; }
 
 // "d:" or "d: [Data]": a drive as a drive list writes it.
 bool IsDriveEntry(const std::string& text) {
-    if (text.size() < 2 || !IsLetter(text[0]) || text[1] != ':') return false;
+    if (!StartsWithDrive(text)) return false;
     if (text.size() == 2) return true;
     return text.size() >= 5 && text[2] == ' ' && text[3] == '[' && text.back() == ']';
-}
-
-bool IsAbsolute(const std::string& path) {
-    return path.size() >= 3 && IsLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 // Joins the components of an absolute path again, dropping empty and "." components and
@@ -96,14 +86,14 @@ std::string DriveListBox::Drive() const {
 }
 
 void DriveListBox::SetDrive(const std::string& drive) {
-    if (drive.empty() || !IsLetter(drive.front())) {
+    if (drive.empty() || !IsDriveLetter(drive.front())) {
         throw RuntimeError::FromNumber(err::kDeviceUnavailable);
     }
     const auto found = FindDrive(volumes_, drive.front());
     if (!found) throw RuntimeError::FromNumber(err::kDeviceUnavailable);
     if (!found->ready) throw RuntimeError::FromNumber(err::kDiskNotReady);
     const std::string previous = drive_;
-    drive_ = std::string(1, LowerLetter(found->letter));
+    drive_ = std::string(1, LowerCase(found->letter));
     if (drive_ == previous || !onChange) return;
     // A change handler that cannot follow the new drive leaves the list on the drive it had.
     try {
@@ -129,12 +119,12 @@ void DirListBox::SetPath(const std::string& path) {
         if (!drive) throw RuntimeError::FromNumber(err::kPathNotFound);
         if (!drive->ready) throw RuntimeError::FromNumber(err::kDiskNotReady);
         target = volumes_.CurrentDirectory(drive->letter);
-        if (!IsAbsolute(target) || !volumes_.DirectoryExists(Normalise(target))) {
+        if (!IsDriveAbsolute(target) || !volumes_.DirectoryExists(Normalise(target))) {
             target = RootOf(drive->letter);
         }
-    } else if (IsAbsolute(path)) {
+    } else if (IsDriveAbsolute(path)) {
         target = path;
-    } else if (path.size() == 2 && IsLetter(path[0]) && path[1] == ':') {
+    } else if (path.size() == 2 && StartsWithDrive(path)) {
         target = RootOf(path[0]);
     } else if (!path.empty() && path.front() == '\\') {
         target = path_.substr(0, 2) + path;  // from the root of the current drive
@@ -163,7 +153,7 @@ void DirListBox::SetPath(const std::string& path) {
 
 std::vector<std::string> DirListBox::Levels() const {
     std::vector<std::string> levels;
-    if (!IsAbsolute(path_)) return levels;
+    if (!IsDriveAbsolute(path_)) return levels;
     levels.push_back(path_.substr(0, 3));
     std::string part;
     for (std::size_t i = 3; i <= path_.size(); ++i) {

@@ -11,6 +11,21 @@ constexpr std::array<MsgResult, 7> kAllResults = {
     MsgResult::OK,    MsgResult::Cancel, MsgResult::Yes,   MsgResult::No,
     MsgResult::Retry, MsgResult::Abort,  MsgResult::Ignore};
 
+// The names of each enumeration's values, in the order it declares them.
+constexpr std::array<const char*, 6> kButtonsNames = {
+    "OK", "OKCancel", "YesNo", "YesNoCancel", "RetryCancel", "AbortRetryIgnore"};
+constexpr std::array<const char*, 5> kIconNames = {"none", "critical", "question", "exclamation",
+                                                   "information"};
+constexpr std::array<const char*, 7> kResultNames = {"OK",    "Cancel", "Yes",   "No",
+                                                     "Retry", "Abort",  "Ignore"};
+
+// A value's name in its table; the first name for a value the enumeration does not declare.
+template <typename Enum, std::size_t N>
+const char* NameOf(const std::array<const char*, N>& names, Enum value) {
+    const auto index = static_cast<std::size_t>(value);
+    return index < N ? names[index] : names[0];
+}
+
 }  // namespace
 
 std::vector<MsgResult> ButtonResults(MsgButtons buttons) {
@@ -31,59 +46,11 @@ std::vector<MsgResult> ButtonResults(MsgButtons buttons) {
     return {MsgResult::OK};
 }
 
-const char* ButtonsName(MsgButtons buttons) {
-    switch (buttons) {
-        case MsgButtons::OK:
-            return "OK";
-        case MsgButtons::OKCancel:
-            return "OKCancel";
-        case MsgButtons::YesNo:
-            return "YesNo";
-        case MsgButtons::YesNoCancel:
-            return "YesNoCancel";
-        case MsgButtons::RetryCancel:
-            return "RetryCancel";
-        case MsgButtons::AbortRetryIgnore:
-            return "AbortRetryIgnore";
-    }
-    return "OK";
-}
+const char* ButtonsName(MsgButtons buttons) { return NameOf(kButtonsNames, buttons); }
 
-const char* IconName(MsgIcon icon) {
-    switch (icon) {
-        case MsgIcon::None:
-            return "none";
-        case MsgIcon::Critical:
-            return "critical";
-        case MsgIcon::Question:
-            return "question";
-        case MsgIcon::Exclamation:
-            return "exclamation";
-        case MsgIcon::Information:
-            return "information";
-    }
-    return "none";
-}
+const char* IconName(MsgIcon icon) { return NameOf(kIconNames, icon); }
 
-const char* ResultName(MsgResult result) {
-    switch (result) {
-        case MsgResult::OK:
-            return "OK";
-        case MsgResult::Cancel:
-            return "Cancel";
-        case MsgResult::Yes:
-            return "Yes";
-        case MsgResult::No:
-            return "No";
-        case MsgResult::Retry:
-            return "Retry";
-        case MsgResult::Abort:
-            return "Abort";
-        case MsgResult::Ignore:
-            return "Ignore";
-    }
-    return "OK";
-}
+const char* ResultName(MsgResult result) { return NameOf(kResultNames, result); }
 
 MsgResult ButtonResult(MsgButtons buttons, int n) {
     const auto all = ButtonResults(buttons);

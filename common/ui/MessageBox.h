@@ -5,6 +5,7 @@
 
 namespace tamsel {
 
+// The names of these values (ButtonsName, IconName, ResultName) follow the order declared here.
 enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgResult { OK, Cancel, Yes, No, Retry, Abort, Ignore };

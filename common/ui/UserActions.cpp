@@ -1,9 +1,14 @@
 #include "common/ui/UserActions.h"
 
-#include "common/RuntimeError.h"
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+
 #include "common/ui/Application.h"
 #include "common/ui/Form.h"
 #include "common/ui/ListControls.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::user_actions {
 
@@ -16,12 +21,25 @@ bool TakesInput(const Application& app, const Form& form, const Control& control
 // A drive or directory that the list cannot show is reported the way the list itself reports
 // it, and the list keeps what it showed.
 void ReportListError(Application& app, const Form& form, const RuntimeError& error) {
-    MessageBoxSpec request;
-    request.title = form.caption;
-    request.text = error.Description();
-    request.buttons = MsgButtons::OK;
-    request.icon = MsgIcon::Exclamation;
-    app.MsgBox(request);
+    app.MsgBox({form.caption, error.Description(), MsgButtons::OK, MsgIcon::Exclamation});
+}
+
+// Changes what a list shows, as the user's own action: an error whose number is among
+// `reported` is reported and the list keeps what it showed; any other ends the program.
+void DispatchListChange(Application& app, Form& form, Control& box,
+                        const std::function<void()>& change,
+                        std::initializer_list<std::int32_t> reported) {
+    if (!TakesInput(app, form, box)) return;
+    app.Dispatch([&] {
+        try {
+            change();
+        } catch (const RuntimeError& error) {
+            if (std::find(reported.begin(), reported.end(), error.Number()) == reported.end()) {
+                throw;
+            }
+            ReportListError(app, form, error);
+        }
+    });
 }
 
 }  // namespace
@@ -37,30 +55,13 @@ void SetText(Form& form, Control& control, const std::string& text) {
 }
 
 void PickDrive(Application& app, Form& form, DriveListBox& box, const std::string& drive) {
-    if (!TakesInput(app, form, box)) return;
-    app.Dispatch([&] {
-        try {
-            box.SetDrive(drive);
-        } catch (const RuntimeError& error) {
-            if (error.Number() != err::kDeviceUnavailable && error.Number() != err::kDiskNotReady &&
-                error.Number() != err::kPathNotFound) {
-                throw;
-            }
-            ReportListError(app, form, error);
-        }
-    });
+    DispatchListChange(app, form, box, [&] { box.SetDrive(drive); },
+                       {err::kDeviceUnavailable, err::kDiskNotReady, err::kPathNotFound});
 }
 
 void OpenDirectory(Application& app, Form& form, DirListBox& box, const std::string& path) {
-    if (!TakesInput(app, form, box)) return;
-    app.Dispatch([&] {
-        try {
-            box.SetPath(path);
-        } catch (const RuntimeError& error) {
-            if (error.Number() != err::kPathNotFound && error.Number() != err::kDiskNotReady) throw;
-            ReportListError(app, form, error);
-        }
-    });
+    DispatchListChange(app, form, box, [&] { box.SetPath(path); },
+                       {err::kPathNotFound, err::kDiskNotReady});
 }
 
 void Close(Application& app, Form& form) {

@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/SandboxMachine.h"
 
@@ -28,12 +29,6 @@ constexpr const char* kSharingViolation =
 constexpr const char* kPathNotFound = "The system cannot find the path specified.";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The message cmd gives when a path cannot be reached: outside the sandbox's drives, or a
 // place the sandbox does not let a program write to.
@@ -76,7 +71,7 @@ ParsedLine Parse(const std::string& line) {
     }
     if (inWord) words.push_back(word);
     if (quoted) parsed.special = true;  // an unbalanced quote
-    if (!words.empty()) parsed.command = Lower(words.front());
+    if (!words.empty()) parsed.command = LowerCase(words.front());
     parsed.argumentCount = static_cast<int>(words.size()) - 1;
     if (words.size() > 1) parsed.argument = words[1];
     for (std::size_t i = 1; i < words.size(); ++i) {

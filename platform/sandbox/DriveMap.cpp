@@ -5,7 +5,8 @@
 #include <system_error>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/NameOrder.h"
 #include "platform/sandbox/ShortNames.h"
 
@@ -20,17 +21,9 @@ struct ParsedPath {
     std::vector<std::string> components;
 };
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-bool IsDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-
 void CheckNameCharacters(const std::string& component) {
-    for (char c : component) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
-            c == '*') {
-            throw RuntimeError::FromNumber(err::kBadFileName);
-        }
+    if (std::any_of(component.begin(), component.end(), IsForbiddenInName)) {
+        throw RuntimeError::FromNumber(err::kBadFileName);
     }
 }
 
@@ -45,7 +38,7 @@ ParsedPath Parse(const std::string& windowsPath) {
     std::string rest = text;
     if (text.size() >= 2 && text[1] == ':') {
         if (!IsDriveLetter(text[0])) throw RuntimeError::FromNumber(err::kBadFileName);
-        parsed.drive = Lower(text[0]);
+        parsed.drive = LowerCase(text[0]);
         rest = text.substr(2);
     }
     std::size_t start = 0;
@@ -132,7 +125,7 @@ DriveMap::DriveMap(const fs::path& drivesFolder)
 }
 
 fs::path DriveMap::DriveFolder(char letter) const {
-    return drives_ / std::string(1, Lower(letter));
+    return drives_ / std::string(1, LowerCase(letter));
 }
 
 fs::path DriveMap::HostPath(const std::string& windowsPath, bool forWriting) const {
@@ -206,9 +199,8 @@ std::string DriveMap::WindowsPath(const fs::path& hostPath) const {
         auto it = relative.begin();
         std::string letter = it->string();
         if (letter.size() == 1 && IsDriveLetter(letter[0]) &&
-            Lower(letter[0]) != kHostDriveLetter) {
-            std::string result(
-                1, static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0]))));
+            LowerCase(letter[0]) != kHostDriveLetter) {
+            std::string result(1, UpperCase(letter[0]));
             result += ":\\";
             bool first = true;
             for (++it; it != relative.end(); ++it) {
@@ -227,7 +219,7 @@ std::string DriveMap::WindowsPath(const fs::path& hostPath) const {
 
 std::uint32_t VolumeSerialNumber(char letter) {
     // A fixed pattern with the letter in the low byte: stable, and different per drive.
-    return 0x5A7E0000u | static_cast<std::uint32_t>(static_cast<unsigned char>(Lower(letter)));
+    return 0x5A7E0000u | static_cast<std::uint32_t>(static_cast<unsigned char>(LowerCase(letter)));
 }
 
 }  // namespace tamsel::sandbox

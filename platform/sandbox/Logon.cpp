@@ -5,6 +5,7 @@
 #include <ostream>
 #include <vector>
 
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/BatchInterpreter.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "platform/sandbox/SqliteRegistry.h"
@@ -23,9 +24,7 @@ constexpr RunOnceRoot kRoots[] = {{tamsel::reg::kLocalMachine, "HKEY_LOCAL_MACHI
 
 bool EndsWithBatchExtension(const std::string& path) {
     if (path.size() < 4) return false;
-    std::string tail = path.substr(path.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string tail = LowerCase(path.substr(path.size() - 4));
     return tail == ".bat" || tail == ".cmd";
 }
 

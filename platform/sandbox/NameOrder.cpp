@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/WindowsPath.h"
+
 namespace tamsel::sandbox {
 
 namespace {
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // -1, 0 or 1 for a comparison in upper case.
 int CompareUpper(std::string_view a, std::string_view b) {
     std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        auto x = static_cast<unsigned char>(Upper(a[i]));
-        auto y = static_cast<unsigned char>(Upper(b[i]));
+        auto x = static_cast<unsigned char>(UpperCase(a[i]));
+        auto y = static_cast<unsigned char>(UpperCase(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;

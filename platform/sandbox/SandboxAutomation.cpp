@@ -1,6 +1,6 @@
 #include "platform/sandbox/SandboxAutomation.h"
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/SandboxFileSystemObject.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "platform/sandbox/SandboxShell.h"

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/FileCopy.h"

@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/SandboxMachine.h"
 
 namespace tamsel::sandbox {
@@ -16,7 +17,7 @@ namespace {
 // The drive a Windows path is on: its own letter, C: for a path without one (as the drives
 // take it).
 char DriveOf(const std::string& path) {
-    if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    if (StartsWithDrive(path)) {
         return path[0];
     }
     return 'C';

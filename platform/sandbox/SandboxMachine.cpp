@@ -14,7 +14,7 @@
 #include <system_error>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/CodePage.h"
 #include "platform/sandbox/DefaultDrives.h"
 #include "platform/sandbox/DefaultMachine.h"

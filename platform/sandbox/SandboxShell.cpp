@@ -8,7 +8,8 @@
 #include <system_error>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/DefaultMachine.h"
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/NameOrder.h"
@@ -165,11 +166,8 @@ class SandboxShortcut : public ShellShortcut {
     // What the shell knows of the target: whether it is a folder, its size, the volume.
     void DescribeTarget(ShellLink& link) {
         const std::string& target = link.targetPath;
-        if (target.size() < 3 || target[1] != ':' ||
-            std::isalpha(static_cast<unsigned char>(target[0])) == 0) {
-            return;
-        }
-        char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(target[0])));
+        if (target.size() < 3 || !StartsWithDrive(target)) return;
+        char letter = LowerCase(target[0]);
         link.volumeSerial = VolumeSerialNumber(letter);
         for (const auto& drive : machine_.GetVolumes().Drives()) {
             if (drive.letter == letter) link.volumeLabel = drive.label;

@@ -4,21 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/HostProcess.h"
 #include "platform/sandbox/SandboxMachine.h"
 
 namespace tamsel::sandbox {
-
-namespace {
-
-// Without a trailing "\" except for a drive root ("C:\").
-std::string WithoutTrailingSeparator(std::string path) {
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    return path;
-}
-
-}  // namespace
 
 SandboxSystem::SandboxSystem(SandboxMachine& machine) : machine_(machine) {}
 
@@ -30,7 +21,7 @@ std::string SandboxSystem::ProgramFolder() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) throw RuntimeError::FromNumber(err::kPathFileAccessError);
-    return WithoutTrailingSeparator(machine_.WindowsPath(self.parent_path()));
+    return WithoutTrailingSeparators(machine_.WindowsPath(self.parent_path()));
 }
 
 void SandboxSystem::StartProcess(const std::string& commandLine) {

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/MachineStore.h"
 #include "platform/sandbox/NameOrder.h"
@@ -14,13 +15,6 @@
 namespace tamsel::sandbox {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-}  // namespace
 
 SandboxVolumes::SandboxVolumes(SandboxMachine& machine, MachineStore& store)
     : machine_(machine), store_(store) {}
@@ -49,9 +43,9 @@ std::vector<DriveInfo> SandboxVolumes::Drives() {
 }
 
 std::string SandboxVolumes::CurrentDirectory(char driveLetter) {
-    auto found = currentDirectories_.find(Lower(driveLetter));
+    auto found = currentDirectories_.find(LowerCase(driveLetter));
     if (found != currentDirectories_.end()) return found->second;
-    return std::string(1, Upper(driveLetter)) + ":\\";
+    return std::string(1, UpperCase(driveLetter)) + ":\\";
 }
 
 void SandboxVolumes::SetCurrentDirectory(char driveLetter, const std::string& path) {
@@ -59,10 +53,10 @@ void SandboxVolumes::SetCurrentDirectory(char driveLetter, const std::string& pa
     std::error_code error;
     if (!fs::is_directory(host, error)) throw RuntimeError::FromNumber(err::kPathNotFound);
     std::string windowsPath = machine_.WindowsPath(host);
-    if (Lower(windowsPath[0]) != Lower(driveLetter)) {
+    if (LowerCase(windowsPath[0]) != LowerCase(driveLetter)) {
         throw RuntimeError::FromNumber(err::kInvalidProcedureCall);
     }
-    currentDirectories_[Lower(driveLetter)] = windowsPath;
+    currentDirectories_[LowerCase(driveLetter)] = windowsPath;
 }
 
 bool SandboxVolumes::DirectoryExists(const std::string& path) {

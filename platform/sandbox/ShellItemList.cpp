@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/ByteBuffer.h"
 #include "platform/sandbox/ShortNames.h"
 #include "platform/sandbox/Utf8ToUtf16.h"

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <vector>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::sandbox {
 

@@ -2,7 +2,8 @@
 
 #include <cctype>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
+#include "platform/WindowsPath.h"
 #include "platform/sandbox/ByteBuffer.h"
 #include "platform/sandbox/ShellItemList.h"
 #include "platform/sandbox/Utf8ToUtf16.h"
@@ -30,10 +31,7 @@ constexpr std::uint32_t kAttributeArchive = 0x20;
 constexpr std::uint32_t kVolumeIdAndLocalBasePath = 0x1;
 constexpr std::uint32_t kDriveFixed = 3;
 
-bool IsDrivePath(const std::string& path) {
-    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) != 0 &&
-           path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-}
+bool IsDrivePath(const std::string& path) { return IsDriveAbsolute(path, true); }
 
 bool IsAscii(const std::string& text) {
     for (char c : text) {

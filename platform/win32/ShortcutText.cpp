@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::win32 {
 

@@ -3,7 +3,7 @@
 // to kernel32 directly, with the same error numbers.
 #include <optional>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Services.h"

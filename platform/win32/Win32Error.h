@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::win32 {
 

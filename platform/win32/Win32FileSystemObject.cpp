@@ -1,6 +1,6 @@
 // "Scripting.FileSystemObject" called late-bound by member name, with the folder and text-stream
 // objects it returns. Each wrapper owns its object and releases it when it goes.
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/win32/ComObjects.h"
 #include "platform/win32/Win32Services.h"
 

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/WindowsPath.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/WindowsHeaders.h"
@@ -12,16 +13,7 @@ namespace tamsel::win32 {
 
 namespace {
 
-std::string Root(char driveLetter) {
-    return std::string(1,
-                       static_cast<char>(std::toupper(static_cast<unsigned char>(driveLetter)))) +
-           ":\\";
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
+std::string Root(char driveLetter) { return std::string(1, UpperCase(driveLetter)) + ":\\"; }
 
 // Asks a drive without showing Windows' "insert a disk" box for an empty removable drive.
 class QuietDriveErrors {
@@ -46,7 +38,7 @@ class Win32Volumes : public Volumes {
         for (const wchar_t* root = roots.data(); length > 0 && *root != L'\0';
              root += std::wcslen(root) + 1) {
             DriveInfo drive;
-            drive.letter = static_cast<char>(std::tolower(static_cast<unsigned char>(root[0])));
+            drive.letter = LowerCase(root[0]);
             wchar_t label[MAX_PATH + 1] = {};
             drive.ready = GetVolumeInformationW(root, label, MAX_PATH, nullptr, nullptr, nullptr,
                                                 nullptr, 0) != 0;
@@ -66,7 +58,7 @@ class Win32Volumes : public Volumes {
         if (length == 0 || length > MAX_PATH) return Root(driveLetter);
         std::string current = WideToUtf8(std::wstring_view(path, length));
         // Wine answers with a trailing "\" where Windows gives none; only a root keeps it.
-        if (current.size() > 3 && current.back() == '\\') current.pop_back();
+        current = WithoutTrailingSeparators(current);
         return current;
     }
 
@@ -103,8 +95,9 @@ class Win32Volumes : public Volumes {
         FindClose(search);
         // NTFS lists names sorted without regard to case; other file systems (and Wine on a
         // Unix file system) do not, so the list sorts them the same way everywhere.
-        std::sort(names.begin(), names.end(),
-                  [](const std::string& a, const std::string& b) { return Upper(a) < Upper(b); });
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return UpperCase(a) < UpperCase(b);
+        });
         return names;
     }
 };

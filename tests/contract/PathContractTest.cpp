@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "common/RuntimeError.h"
 #include "contract/ContractPlatform.h"
 #include "platform/FileSystemObject.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::test {
 namespace {

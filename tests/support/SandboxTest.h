@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "common/RuntimeError.h"
 #include "platform/Registry.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "support/ChildProcess.h"
 #include "support/MachineAccess.h"

@@ -10,7 +10,7 @@
 
 #include "CommandTable.h"
 #include "WindowsPathArgument.h"
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/SandboxLocation.h"
 #include "platform/sandbox/SandboxMachine.h"
 

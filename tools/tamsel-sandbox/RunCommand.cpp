@@ -9,7 +9,7 @@
 
 #include "CommandTable.h"
 #include "WindowsPathArgument.h"
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/HostProcess.h"
 #include "platform/sandbox/SandboxLocation.h"
 #include "platform/sandbox/SandboxMachine.h"

@@ -6,14 +6,13 @@
 #include <iostream>
 #include <system_error>
 
+#include "platform/WindowsPath.h"
+
 namespace tamsel::tool {
 
 namespace {
 
-bool IsFullWindowsPath(const std::string& arg) {
-    return arg.size() >= 3 && std::isalpha(static_cast<unsigned char>(arg[0])) != 0 &&
-           arg[1] == ':' && (arg[2] == '\\' || arg[2] == '/');
-}
+bool IsFullWindowsPath(const std::string& arg) { return IsDriveAbsolute(arg, true); }
 
 bool LooksLikeHostPath(const std::string& arg) {
     std::error_code error;

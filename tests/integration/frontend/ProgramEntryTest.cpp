@@ -5,8 +5,8 @@
 #include <functional>
 #include <optional>
 
-#include "common/RuntimeError.h"
 #include "frontend/ProgramMain.h"
+#include "platform/RuntimeError.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "common/RuntimeError.h"
 #include "common/Variant.h"
+#include "platform/RuntimeError.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel {

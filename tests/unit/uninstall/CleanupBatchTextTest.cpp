@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 #include "platform/sandbox/BatchInterpreter.h"
 #include "uninstall/CleanupBatchText.h"
 

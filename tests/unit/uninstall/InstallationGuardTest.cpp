@@ -85,7 +85,7 @@ ListedFolders MachineLayout() {
          {"C:\\", "D:\\", "C:\\Windows", "C:\\Windows\\System32", "C:\\Program Files",
           "C:\\Program Files\\Tamsel Orry", "C:\\Users", "C:\\Users\\User",
           "C:\\Users\\User\\Documents", "C:\\Users\\User\\Documents\\Tools",
-          "D:\\Apps\\Tamsel Orry", "D:\\Temp", "E:\\My Own Folder"}) {
+          "D:\\Apps\\Tamsel Orry", "D:\\Temp", "E:\\", "E:\\My Own Folder"}) {
         add(real, real);
     }
     add("C:\\PROGRA~1\\TAMSEL~1", "C:\\Program Files\\Tamsel Orry");
@@ -106,7 +106,7 @@ TEST(InstallationGuard, OnlyAnOrdinaryFolderReachedWithoutALinkIsTrustworthy) {
     }
     for (const std::string& path : std::vector<std::string>{
              // missing, a drive root, not a folder path
-             "D:\\Gone\\", "C:\\", "D:\\", "C:", "",
+             "D:\\Gone\\", "C:\\", "D:\\", "E:\\", "C:", "",
              // reached through a link or junction
              "D:\\MyDocs\\", "D:\\Junction\\Tamsel Orry\\",
              // system and user folders, and what holds them, by any of their names

@@ -84,6 +84,18 @@ TEST_F(RemovalTest, WithoutARecordNothingIsDeletedButTheStaleEntry) {
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
 }
 
+// A group folder that holds a folder of its own (another program's, say) keeps it: only the
+// two shortcuts go, and the folder with its menu order stays.
+TEST_F(RemovalTest, AGroupThatHoldsAFolderStaysWithIt) {
+    Install();
+    PutFolder(kGroup + "\\Other Program");
+    Yes();
+    EXPECT_EQ(app_.ExitStatus(), 0);
+    EXPECT_FALSE(Exists(kGroup + "\\Tamsel Orry.lnk"));
+    EXPECT_TRUE(Exists(kGroup + "\\Other Program"));
+    EXPECT_TRUE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry"));
+}
+
 TEST_F(RemovalTest, WithoutAGroupOnlyTheTwoShortcutsInProgramsGo) {
     Install("");
     PutFile(std::string(kPrograms) + "\\Other.lnk");
@@ -114,6 +126,9 @@ TEST_F(RemovalTest, DeleteFolderContentsShortensTheCallersPathByOneSeparator) {
     std::string root = "D:\\";
     remove_->DeleteFolderContents(root);
     EXPECT_EQ(root, "D:");
+    std::string doubled = "D:\\\\";
+    remove_->DeleteFolderContents(doubled);
+    EXPECT_EQ(doubled, "D:\\");
     std::string empty;
     remove_->DeleteFolderContents(empty);
     EXPECT_TRUE(Exists("D:\\precious.txt"));

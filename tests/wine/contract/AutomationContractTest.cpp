@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "common/RuntimeError.h"
 #include "platform/Platform.h"
+#include "platform/RuntimeError.h"
 #include "platform/win32/ComObjects.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsHeaders.h"

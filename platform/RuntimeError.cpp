@@ -1,4 +1,4 @@
-#include "common/RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <utility>
 

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/WindowsPath.h"
+
+namespace tamsel {
+namespace {
+
+TEST(WindowsPathTest, FoldsOnlyAsciiLetters) {
+    EXPECT_EQ(LowerCase(std::string("C:\\Program Files\\\xC4Z@[`{")),
+              "c:\\program files\\\xC4z@[`{");
+    EXPECT_EQ(UpperCase(std::string("c:\\x\xE4z@[`{")), "C:\\X\xE4Z@[`{");
+    EXPECT_EQ(LowerCase('Q'), 'q');
+    EXPECT_EQ(UpperCase('\xE4'), '\xE4');
+}
+
+TEST(WindowsPathTest, DrivesAtTheStartOfAPath) {
+    struct Case {
+        const char* path;
+        bool startsWithDrive;
+        bool absolute;
+        bool absoluteWithSlash;
+    };
+    const Case cases[] = {
+        {"C:\\dir", true, true, true},      {"z:\\", true, true, true},
+        {"C:/dir", true, false, true},      {"C:dir", true, false, false},
+        {"C:", true, false, false},         {"1:\\", false, false, false},
+        {"\xC4:\\", false, false, false},   {"\\\\server\\share", false, false, false},
+        {"dir\\C:\\", false, false, false}, {"", false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(StartsWithDrive(c.path), c.startsWithDrive);
+        EXPECT_EQ(IsDriveAbsolute(c.path), c.absolute);
+        EXPECT_EQ(IsDriveAbsolute(c.path, true), c.absoluteWithSlash);
+    }
+}
+
+TEST(WindowsPathTest, TrailingSeparatorsGoExceptADriveRootsOwn) {
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\a\\b\\\\/"), "C:\\a\\b");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\\\\\"), "C:\\");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\"), "C:\\");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\a"), "C:\\a");
+}
+
+TEST(WindowsPathTest, CharactersNoNameMayHold) {
+    for (char c : std::string("<>:\"|?*\x01\x1F")) EXPECT_TRUE(IsForbiddenInName(c)) << int(c);
+    for (char c : std::string("aZ .-_\\/\xE4")) EXPECT_FALSE(IsForbiddenInName(c)) << int(c);
+}
+
+}  // namespace
+}  // namespace tamsel
