@@ -36,7 +36,7 @@ void SortNames(std::vector<std::string>& names) {
     keyed.reserve(names.size());
     for (auto& name : names) {
         std::string key = name;
-        for (char& c : key) c = Upper(c);
+        for (char& c : key) c = UpperCase(c);
         keyed.emplace_back(std::move(key), std::move(name));
     }
     std::sort(keyed.begin(), keyed.end());
