@@ -28,6 +28,8 @@ class MachineAccess {
                                const std::string& text, std::uint32_t type) = 0;
     virtual RegStatus PutKey(RegKey root, const std::string& key) = 0;
     virtual RegStatus DeleteValue(RegKey root, const std::string& key, const std::string& name) = 0;
+    // Deletes the key with its subkeys; kFileNotFound when it is missing.
+    virtual RegStatus DeleteKey(RegKey root, const std::string& key) = 0;
     virtual bool KeyExists(RegKey root, const std::string& key) = 0;
     virtual std::optional<std::string> StringValue(RegKey root, const std::string& key,
                                                    const std::string& name) = 0;

@@ -35,6 +35,10 @@ RegStatus SandboxMachineAccess::DeleteValue(RegKey root, const std::string& key,
     return status;
 }
 
+RegStatus SandboxMachineAccess::DeleteKey(RegKey root, const std::string& key) {
+    return machine_.GetSqliteRegistry().DeleteKeyTree(root, key);
+}
+
 bool SandboxMachineAccess::KeyExists(RegKey root, const std::string& key) {
     return machine_.GetSqliteRegistry().KeyExists(root, key);
 }

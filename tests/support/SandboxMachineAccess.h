@@ -17,6 +17,7 @@ class SandboxMachineAccess : public MachineAccess {
                        const std::string& text, std::uint32_t type) override;
     RegStatus PutKey(RegKey root, const std::string& key) override;
     RegStatus DeleteValue(RegKey root, const std::string& key, const std::string& name) override;
+    RegStatus DeleteKey(RegKey root, const std::string& key) override;
     bool KeyExists(RegKey root, const std::string& key) override;
     std::optional<std::string> StringValue(RegKey root, const std::string& key,
                                            const std::string& name) override;

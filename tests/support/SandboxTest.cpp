@@ -137,6 +137,10 @@ void SandboxTest::DeleteValue(RegKey root, const std::string& key, const std::st
     EXPECT_EQ(access_->DeleteValue(root, key, name), reg::kSuccess);
 }
 
+void SandboxTest::DeleteKey(RegKey root, const std::string& key) {
+    EXPECT_EQ(access_->DeleteKey(root, key), reg::kSuccess);
+}
+
 bool SandboxTest::KeyExists(RegKey root, const std::string& key) {
     return access_->KeyExists(root, key);
 }

@@ -100,6 +100,8 @@ class SandboxTest : public ::testing::Test {
                   const std::string& text, std::uint32_t type = reg::kSz);
     void PutKey(RegKey root, const std::string& key);
     void DeleteValue(RegKey root, const std::string& key, const std::string& name);
+    // Deletes a key that exists, with its subkeys.
+    void DeleteKey(RegKey root, const std::string& key);
     bool KeyExists(RegKey root, const std::string& key);
     // The text of a value without its NUL; nothing when the value is missing.
     std::optional<std::string> StringValue(RegKey root, const std::string& key,

@@ -346,6 +346,12 @@ RegStatus WineMachine::DeleteValue(RegKey root, const std::string& key, const st
     return Import("[" + KeyName(root, key) + "]\r\n" + (name.empty() ? "@" : Sz(name)) + "=-");
 }
 
+RegStatus WineMachine::DeleteKey(RegKey root, const std::string& key) {
+    // regedit deletes a key named "[-KEY]" with its subkeys, and says nothing when it is missing.
+    if (!KeyExists(root, key)) return reg::kFileNotFound;
+    return Import("[-" + KeyName(root, key) + "]");
+}
+
 bool WineMachine::KeyExists(RegKey root, const std::string& key) {
     return ExportKey(KeyName(root, key)).has_value();
 }

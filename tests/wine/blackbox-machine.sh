@@ -10,7 +10,7 @@
 # "User" (Wine names the profile after $USER), TEMP in the profile's AppData\Local\Temp, the
 # drive labels "System" and "Data", the Start menu group "Accessories" with the sandbox's
 # "Notepad.lnk" and its menu-order key, no "Administrative Tools" group, an empty
-# "C:\Program Files".
+# "C:\Program Files", the profile's Documents, Desktop, ... as folders of C: (not links).
 set -euo pipefail
 machine=$(realpath -m "${1:?usage: blackbox-machine.sh MACHINE_DIR SANDBOX_TOOL}")
 tool=${2:?usage: blackbox-machine.sh MACHINE_DIR SANDBOX_TOOL}
@@ -33,6 +33,13 @@ echo Data >"$machine/drives/d/.windows-label"
 rm -rf "$machine/drives/c/Program Files/"*
 
 profile="$machine/drives/c/users/User"
+# Wine links the profile's Desktop, Documents, Music, ... to the host user's home folder; on a
+# sandbox machine they are folders of drive C: like any other. Real folders keep the tests'
+# files on the machine's own drive and out of the host's home.
+find "$machine/drives/c/users" -type l -print0 | while IFS= read -r -d '' link; do
+  rm "$link"
+  mkdir "$link"
+done
 programs="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 rmdir "$programs/Administrative Tools"
 mkdir -p "$profile/AppData/Local/Temp" "$programs/Accessories"

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "support/SandboxTest.h"
@@ -22,15 +23,25 @@ std::ostream& operator<<(std::ostream& out, const TamperedRecord& record) {
                << "\" InstallFolderCreated=\"" << record.folderCreated << "\"";
 }
 
-// Whether a listing entry is a file directly in the folder, and one of the given names.
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Whether a listing entry is a file directly in the folder, and one of the given names. Names
+// are compared without regard to case, as Windows does: a Wine prefix spells "C:\windows" and
+// "C:\users" in lower case.
 bool IsFileIn(const std::string& entry, const std::string& folder,
               const std::vector<std::string>& names) {
-    if (!entry.starts_with(folder)) return false;
-    const std::string rest = entry.substr(folder.size());
+    const std::string lowerEntry = LowerCase(entry);
+    if (!lowerEntry.starts_with(LowerCase(folder))) return false;
+    const std::string rest = lowerEntry.substr(folder.size());
     if (rest.find('\\') != std::string::npos) return false;
     if (names.empty()) return true;
-    return std::any_of(names.begin(), names.end(),
-                       [&rest](const std::string& name) { return rest.starts_with(name + " "); });
+    return std::any_of(names.begin(), names.end(), [&rest](const std::string& name) {
+        return rest.starts_with(LowerCase(name) + " ");
+    });
 }
 
 class TamperedRecordTest : public SandboxTest,

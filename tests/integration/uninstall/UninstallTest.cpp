@@ -148,8 +148,9 @@ TEST_F(UninstallTest, WithoutTheScriptingHostTheRemovalStopsBeforeAnythingGoes) 
 TEST_F(UninstallTest, WithoutARecordTheUninstallerFinishesTheRemovalFromItsOwnFolder) {
     InstallWithSetup();
     // What a removal that stopped after the record was gone leaves behind.
-    machine_->GetSqliteRegistry().DeleteKey(reg::kLocalMachine, kAppPathsKey);
-    machine_->GetSqliteRegistry().DeleteKey(reg::kLocalMachine, kUninstallKey);
+    DeleteKey(reg::kLocalMachine, kAppPathsKey);
+    DeleteKey(reg::kLocalMachine, kUninstallKey);
+    ASSERT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
     PutFile(kFolder + "\\notes.txt", "mine");
     const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
     EXPECT_EQ(run.status, 0) << run.err;
