@@ -18,6 +18,12 @@
 // group names and interruptions. Every case must keep the user's files, put no shortcut outside
 // the Programs folder, show the uninstaller's completion message only when both shortcuts are
 // gone, and leave the machine as it was apart from the user's files and their folders.
+//
+// Sandbox only, unlike the black-box suites of Setup and the uninstaller: a kill after each
+// registry write needs Setup's registry calls counted inside its process (a fault-injecting
+// registry in a forked Setup), which the Windows build under Wine cannot offer. The
+// interruptions Wine can make (a file held open, a reinstall before the log-on, the folder named
+// by its short name) are in tests/wine.
 namespace tamsel::test {
 namespace {
 
