@@ -21,9 +21,8 @@
 //
 // Sandbox only, unlike the black-box suites of Setup and the uninstaller: a kill after each
 // registry write needs Setup's registry calls counted inside its process (a fault-injecting
-// registry in a forked Setup), which the Windows build under Wine cannot offer. The
-// interruptions Wine can make (a file held open, a reinstall before the log-on, the folder named
-// by its short name) are in tests/wine.
+// registry in a forked Setup), which the Windows build under Wine cannot offer. A file held open
+// and a reinstall before the log-on are also in the black-box suites, which run under Wine too.
 namespace tamsel::test {
 namespace {
 
