@@ -70,6 +70,15 @@ SqliteStatement& SqliteStatement::BindBlob(int index, const std::uint8_t* data, 
     return *this;
 }
 
+SqliteStatement& SqliteStatement::BindBorrowed(int index, std::string_view bytes) {
+    static const char kNothing = 0;
+    if (sqlite3_bind_blob64(statement_, index, bytes.empty() ? &kNothing : bytes.data(),
+                            bytes.size(), SQLITE_STATIC) != SQLITE_OK) {
+        ThrowSqliteError(db_, storeName_, "cannot bind data");
+    }
+    return *this;
+}
+
 bool SqliteStatement::Step() {
     int status = sqlite3_step(statement_);
     if (status == SQLITE_ROW) return true;

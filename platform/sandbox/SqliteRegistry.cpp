@@ -296,7 +296,8 @@ RegStatus SqliteRegistry::ResolveWithRights(RegKey key, std::uint32_t rights, st
 std::optional<RegistryValue> SqliteRegistry::StoredValue(std::int64_t key,
                                                          const std::string& name) {
     auto& statement = *statements_->queryValue;
-    BindName(statement.Reset().Bind(1, key), 2, FoldCase(name));
+    const std::string folded = FoldCase(name);
+    statement.Reset().Bind(1, key).BindBorrowed(2, folded);
     if (!statement.Step()) return std::nullopt;
     RegistryValue value{name, static_cast<std::uint32_t>(statement.ColumnInt(0)),
                         statement.ColumnBlob(1)};
@@ -314,7 +315,8 @@ bool SqliteRegistry::KeyAlive(std::int64_t id) {
 std::optional<std::int64_t> SqliteRegistry::FindChild(std::int64_t parent,
                                                       const std::string& name) {
     auto& statement = *statements_->findChild;
-    BindName(statement.Reset().Bind(1, parent), 2, FoldCase(name));
+    const std::string folded = FoldCase(name);
+    statement.Reset().Bind(1, parent).BindBorrowed(2, folded);
     std::optional<std::int64_t> id;
     if (statement.Step()) id = statement.ColumnInt(0);
     statement.Finish();
@@ -437,8 +439,10 @@ std::optional<std::int64_t> SqliteRegistry::FindExistingPath(RegKey key, const s
     }
     auto& statement = PathStatement(parts.size());
     statement.Reset().Bind(1, start);
+    // The folded parts stay alive (in `parts`) until the statement is finished.
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        BindName(statement, static_cast<int>(i + 2), FoldCase(parts[i]));
+        parts[i] = FoldCase(parts[i]);
+        statement.BindBorrowed(static_cast<int>(i + 2), parts[i]);
     }
     std::optional<std::int64_t> id;
     if (statement.Step()) id = statement.ColumnInt(0);
