@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,6 +54,8 @@ class SqliteStatement {
     std::int64_t ColumnInt(int column) const;
     std::string ColumnText(int column) const;
     std::vector<std::uint8_t> ColumnBlob(int column) const;
+    // The bytes of a column of the current row, valid until the statement moves on.
+    std::span<const std::uint8_t> ColumnBytes(int column) const;
 
   private:
     sqlite3* db_;
