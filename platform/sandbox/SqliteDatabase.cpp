@@ -70,6 +70,15 @@ SqliteStatement& SqliteStatement::BindBlob(int index, const std::uint8_t* data, 
     return *this;
 }
 
+SqliteStatement& SqliteStatement::BindBorrowed(int index, std::string_view bytes) {
+    static const char kNothing = 0;
+    if (sqlite3_bind_blob64(statement_, index, bytes.empty() ? &kNothing : bytes.data(),
+                            bytes.size(), SQLITE_STATIC) != SQLITE_OK) {
+        ThrowSqliteError(db_, storeName_, "cannot bind data");
+    }
+    return *this;
+}
+
 bool SqliteStatement::Step() {
     int status = sqlite3_step(statement_);
     if (status == SQLITE_ROW) return true;
@@ -101,10 +110,15 @@ std::string SqliteStatement::ColumnText(int column) const {
 }
 
 std::vector<std::uint8_t> SqliteStatement::ColumnBlob(int column) const {
+    const auto bytes = ColumnBytes(column);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+std::span<const std::uint8_t> SqliteStatement::ColumnBytes(int column) const {
     const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement_, column));
-    int size = sqlite3_column_bytes(statement_, column);
-    return data == nullptr ? std::vector<std::uint8_t>()
-                           : std::vector<std::uint8_t>(data, data + size);
+    const int size = sqlite3_column_bytes(statement_, column);
+    return data == nullptr ? std::span<const std::uint8_t>()
+                           : std::span<const std::uint8_t>(data, static_cast<std::size_t>(size));
 }
 
 SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, bool create)

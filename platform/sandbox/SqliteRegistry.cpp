@@ -231,6 +231,7 @@ SqliteRegistry::SqliteRegistry(const std::filesystem::path& file,
 SqliteRegistry::~SqliteRegistry() {
     statements_.reset();
     for (auto& statement : pathStatements_) statement.reset();
+    for (auto& statement : rootPathStatements_) statement.reset();
 }
 
 template <typename Work>
@@ -296,7 +297,8 @@ RegStatus SqliteRegistry::ResolveWithRights(RegKey key, std::uint32_t rights, st
 std::optional<RegistryValue> SqliteRegistry::StoredValue(std::int64_t key,
                                                          const std::string& name) {
     auto& statement = *statements_->queryValue;
-    BindName(statement.Reset().Bind(1, key), 2, FoldCase(name));
+    const std::string folded = FoldCase(name);
+    statement.Reset().Bind(1, key).BindBorrowed(2, folded);
     if (!statement.Step()) return std::nullopt;
     RegistryValue value{name, static_cast<std::uint32_t>(statement.ColumnInt(0)),
                         statement.ColumnBlob(1)};
@@ -314,7 +316,8 @@ bool SqliteRegistry::KeyAlive(std::int64_t id) {
 std::optional<std::int64_t> SqliteRegistry::FindChild(std::int64_t parent,
                                                       const std::string& name) {
     auto& statement = *statements_->findChild;
-    BindName(statement.Reset().Bind(1, parent), 2, FoldCase(name));
+    const std::string folded = FoldCase(name);
+    statement.Reset().Bind(1, parent).BindBorrowed(2, folded);
     std::optional<std::int64_t> id;
     if (statement.Step()) id = statement.ColumnInt(0);
     statement.Finish();
@@ -424,7 +427,8 @@ RegStatus SqliteRegistry::OpenKeyEx(RegKey root, const std::string& subKey,
 
 std::optional<std::int64_t> SqliteRegistry::FindExistingPath(RegKey key, const std::string& path) {
     std::int64_t start = 0;
-    if (IsRoot(key)) {
+    const bool fromRoot = IsRoot(key);
+    if (fromRoot) {
         start = kFirstRootId + static_cast<std::int64_t>(key - reg::kClassesRoot);
     } else {
         auto found = handles_.find(key);
@@ -435,10 +439,14 @@ std::optional<std::int64_t> SqliteRegistry::FindExistingPath(RegKey key, const s
     if (SplitKeyPath(path, parts) != reg::kSuccess || parts.size() > kMaxJoinedLevels) {
         return std::nullopt;
     }
-    auto& statement = PathStatement(parts.size());
+    // A root is never deleted: the root itself needs no statement.
+    if (fromRoot && parts.empty()) return start;
+    auto& statement = PathStatement(parts.size(), fromRoot);
     statement.Reset().Bind(1, start);
+    // The folded parts stay alive (in `parts`) until the statement is finished.
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        BindName(statement, static_cast<int>(i + 2), FoldCase(parts[i]));
+        parts[i] = FoldCase(parts[i]);
+        statement.BindBorrowed(static_cast<int>(i + 2), parts[i]);
     }
     std::optional<std::int64_t> id;
     if (statement.Step()) id = statement.ColumnInt(0);
@@ -446,18 +454,20 @@ std::optional<std::int64_t> SqliteRegistry::FindExistingPath(RegKey key, const s
     return id;
 }
 
-// One statement per depth, made when first needed: the start key (which must still exist)
-// joined with each level of the path, so that the whole walk is one read.
-SqliteStatement& SqliteRegistry::PathStatement(std::size_t levels) {
-    auto& statement = pathStatements_[levels];
+// One statement per depth, made when first needed: the start key (which must still exist,
+// unless it is a root) joined with each level of the path, so that the whole walk is one read.
+SqliteStatement& SqliteRegistry::PathStatement(std::size_t levels, bool fromRoot) {
+    auto& statement = (fromRoot ? rootPathStatements_ : pathStatements_)[levels];
     if (!statement) {
-        std::string sql = "SELECT k" + std::to_string(levels) + ".id FROM registry_key k0";
-        for (std::size_t i = 1; i <= levels; ++i) {
+        const std::size_t first = fromRoot ? 1 : 0;
+        std::string sql =
+            "SELECT k" + std::to_string(levels) + ".id FROM registry_key k" + std::to_string(first);
+        for (std::size_t i = first + 1; i <= levels; ++i) {
             const std::string k = "k" + std::to_string(i);
             sql += " JOIN registry_key " + k + " ON " + k + ".parent = k" + std::to_string(i - 1) +
                    ".id AND " + k + ".folded = ?" + std::to_string(i + 1);
         }
-        sql += " WHERE k0.id = ?1";
+        sql += fromRoot ? " WHERE k1.parent = ?1 AND k1.folded = ?2" : " WHERE k0.id = ?1";
         statement = database_->Prepare(sql);
     }
     return *statement;
@@ -477,25 +487,35 @@ RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
     }
     // A value row exists only while its key does (a key goes with its values, and key ids are
     // never used again), so a value found needs no look at the key: one index read, its own
-    // transaction. Only a value not found asks whether the key is gone.
-    const auto value = StoredValue(ref.id, valueName);
-    if (!value && !KeyAlive(ref.id)) return kKeyDeletedStatus;
-    if ((ref.access & reg::kKeyQueryValue) == 0) return reg::kAccessDenied;
-    if (!value) return reg::kFileNotFound;
-    const std::vector<std::uint8_t>& stored = value->data;
-    auto storedSize = static_cast<std::uint32_t>(stored.size());
-    if (type != nullptr) *type = value->type;
-    if (data == nullptr) {
+    // transaction. Only a value not found asks whether the key is gone. The row is read in
+    // place, straight into the caller's buffer.
+    auto& statement = *statements_->queryValue;
+    const std::string folded = FoldCase(valueName);
+    statement.Reset().Bind(1, ref.id).BindBorrowed(2, folded);
+    if (!statement.Step()) {
+        if (!KeyAlive(ref.id)) return kKeyDeletedStatus;
+        return (ref.access & reg::kKeyQueryValue) == 0 ? reg::kAccessDenied : reg::kFileNotFound;
+    }
+    const auto storedType = static_cast<std::uint32_t>(statement.ColumnInt(0));
+    const std::span<const std::uint8_t> stored = statement.ColumnBytes(1);
+    const auto storedSize = static_cast<std::uint32_t>(stored.size());
+    RegStatus status = reg::kSuccess;
+    if ((ref.access & reg::kKeyQueryValue) == 0) {
+        status = reg::kAccessDenied;
+    } else if (data == nullptr) {
+        if (type != nullptr) *type = storedType;
         if (size != nullptr) *size = storedSize;
-        return reg::kSuccess;
-    }
-    if (*size < storedSize) {
+    } else if (*size < storedSize) {
+        if (type != nullptr) *type = storedType;
         *size = storedSize;
-        return reg::kMoreData;
+        status = reg::kMoreData;
+    } else {
+        if (type != nullptr) *type = storedType;
+        if (!stored.empty()) std::memcpy(data, stored.data(), stored.size());
+        *size = storedSize;
     }
-    if (!stored.empty()) std::memcpy(data, stored.data(), stored.size());
-    *size = storedSize;
-    return reg::kSuccess;
+    statement.Finish();
+    return status;
 }
 
 RegStatus SqliteRegistry::SetValueEx(RegKey key, const std::string& valueName,

@@ -113,7 +113,9 @@ class SqliteRegistry : public Registry {
     // The id of an existing key below a root or a live handle, found by one statement;
     // nothing when the key or the handle's key is missing (or the path is too deep for it).
     std::optional<std::int64_t> FindExistingPath(RegKey key, const std::string& path);
-    SqliteStatement& PathStatement(std::size_t levels);
+    // `fromRoot`: the start is a predefined root, which always exists, so the statement does
+    // not look its row up.
+    SqliteStatement& PathStatement(std::size_t levels, bool fromRoot);
     void DeleteSubtree(std::int64_t id, bool keepTop);
     std::optional<std::string> EnvironmentValue(const std::string& name, bool expand);
     RegKey NewHandle(std::int64_t id, std::uint32_t access);
@@ -124,6 +126,7 @@ class SqliteRegistry : public Registry {
     // Paths deeper than this are walked one level at a time.
     static constexpr std::size_t kMaxJoinedLevels = 16;
     std::array<std::unique_ptr<SqliteStatement>, kMaxJoinedLevels + 1> pathStatements_;
+    std::array<std::unique_ptr<SqliteStatement>, kMaxJoinedLevels + 1> rootPathStatements_;
     std::map<RegKey, KeyRef> handles_;
     RegKey nextHandle_ = 1;
     int transactionDepth_ = 0;

@@ -171,6 +171,47 @@ TEST_F(SqliteRegistryTest, QueryReportsTheSizeAndAsksForMoreData) {
     registry_->CloseKey(key);
 }
 
+// Keys are found by one joined statement from a root and from a handle; the same names
+// under another root or another parent are other keys, and names longer than a short string
+// (folded into their own buffers) match as well as short ones.
+TEST_F(SqliteRegistryTest, KeysAreFoundAtEveryDepthFromARootOrAHandle) {
+    const std::string longName = "AVeryLongKeyNameThatIsNotShort";
+    const std::string path = "Software\\" + longName + "\\Leaf";
+    ASSERT_EQ(PutText(*registry_, kLm, path, "", "default"), reg::kSuccess);
+    ASSERT_EQ(PutText(*registry_, kLm, path, longName, "long"), reg::kSuccess);
+    ASSERT_EQ(PutText(*registry_, reg::kCurrentUser, "Software\\Leaf", "", "other"), reg::kSuccess);
+
+    struct Case {
+        RegKey root;
+        std::string path;
+        RegStatus expected;
+    };
+    const Case cases[] = {
+        {kLm, "", reg::kSuccess},
+        {kLm, "SOFTWARE", reg::kSuccess},
+        {kLm, "software\\averylongkeynamethatisnotshort", reg::kSuccess},
+        {kLm, "Software\\AVERYLONGKEYNAMETHATISNOTSHORT\\leaf\\", reg::kSuccess},
+        {kLm, "Software\\Leaf", reg::kFileNotFound},
+        {reg::kCurrentUser, path, reg::kFileNotFound},
+        {reg::kUsers, "Software", reg::kFileNotFound},
+    };
+    for (const auto& c : cases) {
+        RegKey key = 0;
+        EXPECT_EQ(Open(c.root, c.path, &key), c.expected) << c.root << " " << c.path;
+        if (c.expected == reg::kSuccess) registry_->CloseKey(key);
+    }
+
+    RegKey software = 0;
+    ASSERT_EQ(Open(kLm, "software", &software), reg::kSuccess);
+    EXPECT_EQ(Get(*registry_, software, longName + "\\LEAF", "").data, BytesOf("default\0"s));
+    EXPECT_EQ(Get(*registry_, software, longName + "\\Leaf", "averylongkeynamethatisnotshort").data,
+              BytesOf("long\0"s));
+    EXPECT_EQ(Get(*registry_, reg::kCurrentUser, "Software\\Leaf", "").data, BytesOf("other\0"s));
+    RegKey missing = 0;
+    EXPECT_EQ(Open(software, "Leaf", &missing), reg::kFileNotFound);
+    registry_->CloseKey(software);
+}
+
 TEST_F(SqliteRegistryTest, HandlesAreCountedAndTheirRightsEnforced) {
     ASSERT_EQ(PutText(*registry_, kLm, "M\\Existing", "v", "x"), reg::kSuccess);
     RegKey first = 0;
