@@ -300,7 +300,9 @@ void WineMachine::SetInUse(const std::string& windowsPath, bool inUse) {
 }
 
 EnvironmentChanges WineMachine::WineEnvironment() const {
-    std::string overrides = "mscoree,mshtml=";
+    // winemenubuilder.exe would read each saved shortcut, and could hold one open just when the
+    // uninstaller deletes it (the same overrides as the machine was made with).
+    std::string overrides = "mscoree,mshtml=;winemenubuilder.exe=d";
     if (!scriptingHost_) overrides += ";scrrun,wshom.ocx=d";
     return {{"WINEPREFIX", (directory_ / "prefix").string()},
             {"WINEARCH", "win32"},

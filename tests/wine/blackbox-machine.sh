@@ -18,7 +18,10 @@ tool=${2:?usage: blackbox-machine.sh MACHINE_DIR SANDBOX_TOOL}
 rm -rf "$machine"
 mkdir -p "$machine/drives/d"
 export WINEPREFIX="$machine/prefix" WINEARCH=win32 WINEDEBUG=-all USER=User LOGNAME=User
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder.exe reads every shortcut a program saves (to mirror it in the host's menus),
+# which can hold a shortcut open just when the uninstaller deletes it; and it writes outside
+# the prefix. The machines have no use for it.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wineboot -i </dev/null >"$machine/wineboot.log" 2>&1
 wineserver -w
 

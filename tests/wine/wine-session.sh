@@ -49,7 +49,7 @@ DISPLAY=:$(cat "$session/display")
 WINEPREFIX=$session/prefix
 WINEARCH=win32
 WINEDEBUG=-all
-WINEDLLOVERRIDES="mscoree,mshtml="
+WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 ENV
     load_environment
     started=$(date +%s)
