@@ -2,53 +2,31 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <new>
+#include <optional>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "platform/Registry.h"
 
 namespace tamsel::test {
 
-enum class RegistryFunction {
-    CreateKeyEx,
-    OpenKeyEx,
-    QueryValueEx,
-    SetValueEx,
-    DeleteKey,
-    DeleteValue,
-    CloseKey,
-    ExpandEnvironment,
-};
+enum class RegistryFunction { CreateKeyEx, OpenKeyEx, QueryValueEx, SetValueEx, ExpandEnvironment };
 
-// One call that went through the decorator, with the arguments that tests look at.
-struct RegistryCall {
-    RegistryFunction function;
-    RegKey key = 0;               // the root or handle passed
-    std::string name;             // subkey, value name or source text
-    std::uint32_t options = 0;    // options of CreateKeyEx / OpenKeyEx
-    std::uint32_t access = 0;     // access mask of CreateKeyEx / OpenKeyEx
-    bool dataGiven = false;       // QueryValueEx / SetValueEx / ExpandEnvironment: a buffer
-    std::uint32_t sizeGiven = 0;  // the size passed in (data size, or the destination size)
-};
-
-// Wraps any Registry: passes every call on, records it, keeps count of the key handles that
-// were opened and not yet closed, and makes chosen calls fail without passing them on.
+// Wraps any Registry: passes every call on, keeps count of the key handles that were opened and
+// not yet closed, and makes one chosen call fail without passing it on.
 class FaultInjectionRegistry : public Registry {
   public:
     explicit FaultInjectionRegistry(Registry& inner) : inner_(inner) {}
 
     // The call of `function` after the next `skip` ones fails with `status` (ExpandEnvironment
-    // by returning 0). CloseKey still closes the wrapped handle; a failing Create/OpenKeyEx
-    // hands out no handle.
+    // by returning 0); a failing Create/OpenKeyEx hands out no handle.
     void FailCalls(RegistryFunction function, RegStatus status, std::size_t skip = 0) {
-        faults_[function] = Fault{status, skip, false};
+        fault_ = Fault{function, status, skip, false};
     }
-    // The call of `function` after the next `skip` ones throws std::bad_alloc, as a registry
-    // does when memory runs out.
+    // The same call throws std::bad_alloc instead, as a registry does when memory runs out.
     void ThrowOutOfMemory(RegistryFunction function, std::size_t skip = 0) {
-        faults_[function] = Fault{0, skip, true};
+        fault_ = Fault{function, 0, skip, true};
     }
 
     // Handles opened by CreateKeyEx or OpenKeyEx and not yet closed.
@@ -56,41 +34,78 @@ class FaultInjectionRegistry : public Registry {
     // CloseKey calls for a handle that this decorator did not see opened (or closed twice).
     std::size_t StrayCloseCount() const { return strayCloses_; }
 
-    std::vector<RegistryCall> CallsOf(RegistryFunction function) const;
-    void ClearCalls() { calls_.clear(); }
-
     RegStatus CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t reserved,
                           const char* keyClass, std::uint32_t options, std::uint32_t access,
-                          RegKey* result, std::uint32_t* disposition) override;
+                          RegKey* result, std::uint32_t* disposition) override {
+        return Opened(result, Pass(RegistryFunction::CreateKeyEx, [&] {
+                          return inner_.CreateKeyEx(root, subKey, reserved, keyClass, options,
+                                                    access, result, disposition);
+                      }));
+    }
     RegStatus OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
-                        std::uint32_t access, RegKey* result) override;
+                        std::uint32_t access, RegKey* result) override {
+        return Opened(result, Pass(RegistryFunction::OpenKeyEx, [&] {
+                          return inner_.OpenKeyEx(root, subKey, options, access, result);
+                      }));
+    }
     RegStatus QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
-                           std::uint8_t* data, std::uint32_t* size) override;
+                           std::uint8_t* data, std::uint32_t* size) override {
+        return Pass(RegistryFunction::QueryValueEx,
+                    [&] { return inner_.QueryValueEx(key, valueName, type, data, size); });
+    }
     RegStatus SetValueEx(RegKey key, const std::string& valueName, std::uint32_t reserved,
-                         std::uint32_t type, const std::uint8_t* data, std::uint32_t size) override;
-    RegStatus DeleteKey(RegKey root, const std::string& subKey) override;
-    RegStatus DeleteValue(RegKey key, const std::string& valueName) override;
-    RegStatus CloseKey(RegKey key) override;
+                         std::uint32_t type, const std::uint8_t* data,
+                         std::uint32_t size) override {
+        return Pass(RegistryFunction::SetValueEx,
+                    [&] { return inner_.SetValueEx(key, valueName, reserved, type, data, size); });
+    }
+    RegStatus DeleteKey(RegKey root, const std::string& subKey) override {
+        return inner_.DeleteKey(root, subKey);
+    }
+    RegStatus DeleteValue(RegKey key, const std::string& valueName) override {
+        return inner_.DeleteValue(key, valueName);
+    }
+    // Closes are counted and passed on, never failed: a failure would only leak handles.
+    RegStatus CloseKey(RegKey key) override {
+        if (open_.erase(key) == 0) ++strayCloses_;
+        return inner_.CloseKey(key);
+    }
     std::uint32_t ExpandEnvironment(const std::string& source, char* destination,
-                                    std::uint32_t destinationSize) override;
+                                    std::uint32_t destinationSize) override {
+        return Pass(RegistryFunction::ExpandEnvironment,
+                    [&] { return inner_.ExpandEnvironment(source, destination, destinationSize); });
+    }
 
   private:
     struct Fault {
+        RegistryFunction function;
         RegStatus status = 0;
         std::size_t skip = 0;
         bool outOfMemory = false;
     };
 
-    // Records the call, then fails it (throwing when it is to run out of memory) or passes it
-    // on; returns its status.
+    // Fails the call (throwing when it is to run out of memory) or passes it on.
     template <typename PassOn>
-    RegStatus Handle(const RegistryCall& call, PassOn&& passOn);
+    auto Pass(RegistryFunction function, PassOn&& passOn) -> decltype(passOn()) {
+        if (!fault_ || fault_->function != function) return passOn();
+        if (fault_->skip > 0) {
+            --fault_->skip;
+            return passOn();
+        }
+        const Fault taken = *fault_;
+        fault_.reset();
+        if (taken.outOfMemory) throw std::bad_alloc();
+        return static_cast<decltype(passOn())>(taken.status);
+    }
+    RegStatus Opened(const RegKey* result, RegStatus status) {
+        if (status == reg::kSuccess) open_.insert(*result);
+        return status;
+    }
 
     Registry& inner_;
-    std::map<RegistryFunction, Fault> faults_;
-    std::multiset<RegKey> open_;
+    std::optional<Fault> fault_;
+    std::set<RegKey> open_;
     std::size_t strayCloses_ = 0;
-    std::vector<RegistryCall> calls_;
 };
 
 }  // namespace tamsel::test
