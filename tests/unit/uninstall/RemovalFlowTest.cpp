@@ -98,6 +98,19 @@ TEST_F(RemovalTest, WithoutARecordNothingIsDeletedButTheStaleEntry) {
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
 }
 
+// A read-only shortcut is refused, as the shortcut module deletes nothing by force; the
+// removal stops there, before the program files and the record.
+TEST_F(RemovalTest, AReadOnlyShortcutStopsTheRemoval) {
+    const std::string group = Install("Tamsel Orry");
+    machine_->SetReadOnly(group + "\\Tamsel Orry.lnk", true);
+    Yes();
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0].text, "Error 70: Permission denied");
+    EXPECT_EQ(app_.ExitStatus(), 1);
+    EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
+    EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
+}
+
 // Every file but the uninstaller, in any case of its name, goes; never those of a drive root.
 TEST_F(RemovalTest, DeleteFolderContentsSparesTheUninstallerAndDriveRoots) {
     PutFile(kFolder + "\\UNINSTALL.EXE");
