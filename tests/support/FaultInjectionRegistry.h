@@ -22,11 +22,15 @@ class FaultInjectionRegistry : public Registry {
     // The call of `function` after the next `skip` ones fails with `status` (ExpandEnvironment
     // by returning 0); a failing Create/OpenKeyEx hands out no handle.
     void FailCalls(RegistryFunction function, RegStatus status, std::size_t skip = 0) {
-        fault_ = Fault{function, status, skip, false};
+        failing_ = function;
+        status_ = status;
+        skip_ = skip;
+        outOfMemory_ = false;
     }
     // The same call throws std::bad_alloc instead, as a registry does when memory runs out.
     void ThrowOutOfMemory(RegistryFunction function, std::size_t skip = 0) {
-        fault_ = Fault{function, 0, skip, true};
+        FailCalls(function, 0, skip);
+        outOfMemory_ = true;
     }
 
     // Handles opened by CreateKeyEx or OpenKeyEx and not yet closed.
@@ -37,27 +41,25 @@ class FaultInjectionRegistry : public Registry {
     RegStatus CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t reserved,
                           const char* keyClass, std::uint32_t options, std::uint32_t access,
                           RegKey* result, std::uint32_t* disposition) override {
-        return Opened(result, Pass(RegistryFunction::CreateKeyEx, [&] {
-                          return inner_.CreateKeyEx(root, subKey, reserved, keyClass, options,
-                                                    access, result, disposition);
-                      }));
+        if (Fails(RegistryFunction::CreateKeyEx)) return status_;
+        return Opened(result, inner_.CreateKeyEx(root, subKey, reserved, keyClass, options, access,
+                                                 result, disposition));
     }
     RegStatus OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
                         std::uint32_t access, RegKey* result) override {
-        return Opened(result, Pass(RegistryFunction::OpenKeyEx, [&] {
-                          return inner_.OpenKeyEx(root, subKey, options, access, result);
-                      }));
+        if (Fails(RegistryFunction::OpenKeyEx)) return status_;
+        return Opened(result, inner_.OpenKeyEx(root, subKey, options, access, result));
     }
     RegStatus QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
                            std::uint8_t* data, std::uint32_t* size) override {
-        return Pass(RegistryFunction::QueryValueEx,
-                    [&] { return inner_.QueryValueEx(key, valueName, type, data, size); });
+        if (Fails(RegistryFunction::QueryValueEx)) return status_;
+        return inner_.QueryValueEx(key, valueName, type, data, size);
     }
     RegStatus SetValueEx(RegKey key, const std::string& valueName, std::uint32_t reserved,
                          std::uint32_t type, const std::uint8_t* data,
                          std::uint32_t size) override {
-        return Pass(RegistryFunction::SetValueEx,
-                    [&] { return inner_.SetValueEx(key, valueName, reserved, type, data, size); });
+        if (Fails(RegistryFunction::SetValueEx)) return status_;
+        return inner_.SetValueEx(key, valueName, reserved, type, data, size);
     }
     RegStatus DeleteKey(RegKey root, const std::string& subKey) override {
         return inner_.DeleteKey(root, subKey);
@@ -65,37 +67,27 @@ class FaultInjectionRegistry : public Registry {
     RegStatus DeleteValue(RegKey key, const std::string& valueName) override {
         return inner_.DeleteValue(key, valueName);
     }
-    // Closes are counted and passed on, never failed: a failure would only leak handles.
     RegStatus CloseKey(RegKey key) override {
         if (open_.erase(key) == 0) ++strayCloses_;
         return inner_.CloseKey(key);
     }
     std::uint32_t ExpandEnvironment(const std::string& source, char* destination,
                                     std::uint32_t destinationSize) override {
-        return Pass(RegistryFunction::ExpandEnvironment,
-                    [&] { return inner_.ExpandEnvironment(source, destination, destinationSize); });
+        if (Fails(RegistryFunction::ExpandEnvironment)) return 0;
+        return inner_.ExpandEnvironment(source, destination, destinationSize);
     }
 
   private:
-    struct Fault {
-        RegistryFunction function;
-        RegStatus status = 0;
-        std::size_t skip = 0;
-        bool outOfMemory = false;
-    };
-
-    // Fails the call (throwing when it is to run out of memory) or passes it on.
-    template <typename PassOn>
-    auto Pass(RegistryFunction function, PassOn&& passOn) -> decltype(passOn()) {
-        if (!fault_ || fault_->function != function) return passOn();
-        if (fault_->skip > 0) {
-            --fault_->skip;
-            return passOn();
+    // Whether this call of `function` is the one to fail; throws when it is to run out of memory.
+    bool Fails(RegistryFunction function) {
+        if (failing_ != function) return false;
+        if (skip_ > 0) {
+            --skip_;
+            return false;
         }
-        const Fault taken = *fault_;
-        fault_.reset();
-        if (taken.outOfMemory) throw std::bad_alloc();
-        return static_cast<decltype(passOn())>(taken.status);
+        failing_.reset();
+        if (outOfMemory_) throw std::bad_alloc();
+        return true;
     }
     RegStatus Opened(const RegKey* result, RegStatus status) {
         if (status == reg::kSuccess) open_.insert(*result);
@@ -103,7 +95,10 @@ class FaultInjectionRegistry : public Registry {
     }
 
     Registry& inner_;
-    std::optional<Fault> fault_;
+    std::optional<RegistryFunction> failing_;
+    RegStatus status_ = 0;
+    std::size_t skip_ = 0;
+    bool outOfMemory_ = false;
     std::set<RegKey> open_;
     std::size_t strayCloses_ = 0;
 };

@@ -12,11 +12,11 @@
 namespace tamsel::test {
 namespace {
 
-// Drives c: [System], d: [Data] and an empty removable a:, and a few directories, in memory.
+// Drives c: [System], d: [Data] and an empty removable a:, with their roots, in memory.
 // The lists ask for drives by the lower-case letter they list.
 class MemoryVolumes : public Volumes {
   public:
-    std::set<std::string> directories{"C:\\", "C:\\Program Files", "D:\\", "D:\\Apps"};
+    std::set<std::string> directories{"C:\\", "D:\\"};
     std::map<char, std::string> current;
 
     std::vector<DriveInfo> Drives() override {
@@ -34,43 +34,33 @@ class MemoryVolumes : public Volumes {
     std::vector<std::string> SubDirectories(const std::string&) override { return {}; }
 };
 
-TEST(DriveListBox, ChangesOnlyToUsableDrivesAndKeepsItsDriveWhenTheHandlerFails) {
+// Where the lists lead as the user browses, the directory chooser's own tests show; here, what
+// the lists refuse and what they keep.
+TEST(ListControls, RefuseUnusableDrivesAndKeepTheirPlaceWhenTheHandlerFails) {
     MemoryVolumes volumes;
-    DriveListBox box("DriveBox", {}, volumes);
+    DriveListBox drives("DriveBox", {}, volumes);
+    DirListBox dirs("DirBox", {}, volumes);
     int changes = 0;
-    box.onChange = [&] { ++changes; };
-    EXPECT_EQ(box.Entries(), (std::vector<std::string>{"c: [System]", "d: [Data]", "a:"}));
-    EXPECT_EQ(box.Drive(), "c: [System]");
-    box.SetDrive("C");  // the drive it shows already: no change event
-    box.SetDrive("D:");
-    EXPECT_EQ(box.Drive(), "d: [Data]");
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(ErrorOf([&] { box.SetDrive("q"); }), err::kDeviceUnavailable);
-    EXPECT_EQ(ErrorOf([&] { box.SetDrive("a: "); }), err::kDiskNotReady);
-    box.onChange = [] { throw RuntimeError::FromNumber(err::kPathNotFound); };
-    EXPECT_EQ(ErrorOf([&] { box.SetDrive("c"); }), err::kPathNotFound);
-    EXPECT_EQ(box.Drive(), "d: [Data]");
-}
-
-// Where the lists lead as the user browses, the directory chooser's own tests show.
-TEST(DirListBox, KeepsItsPathWhenTheTargetOrTheHandlerFails) {
-    MemoryVolumes volumes;
-    DirListBox box("DirBox", {}, volumes);
-    int changes = 0;
-    box.onChange = [&] { ++changes; };
-    box.SetPath("C:\\Program Files\\");
-    box.SetPath("C:\\Program Files");  // unchanged: no event
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(ErrorOf([&] { box.SetPath("D:\\Missing"); }), err::kPathNotFound);
-    EXPECT_EQ(ErrorOf([&] { box.SetPath("a:"); }), err::kDiskNotReady);
-    box.onChange = [] { throw RuntimeError::FromNumber(err::kPermissionDenied); };
-    EXPECT_EQ(ErrorOf([&] { box.SetPath("D:\\"); }), err::kPermissionDenied);
-    EXPECT_EQ(box.Path(), "C:\\Program Files");
+    drives.onChange = dirs.onChange = [&] { ++changes; };
+    EXPECT_EQ(drives.Entries(), (std::vector<std::string>{"c: [System]", "d: [Data]", "a:"}));
+    drives.SetDrive("C");  // where the lists are already: no change event
+    dirs.SetPath("c:\\");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(ErrorOf([&] { drives.SetDrive("q"); }), err::kDeviceUnavailable);
+    EXPECT_EQ(ErrorOf([&] { drives.SetDrive("a: "); }), err::kDiskNotReady);
+    EXPECT_EQ(ErrorOf([&] { dirs.SetPath("a:"); }), err::kDiskNotReady);
+    EXPECT_EQ(ErrorOf([&] { dirs.SetPath("D:\\Missing"); }), err::kPathNotFound);
+    drives.onChange =
+        dirs.onChange = [] { throw RuntimeError::FromNumber(err::kPermissionDenied); };
+    EXPECT_EQ(ErrorOf([&] { drives.SetDrive("d"); }), err::kPermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { dirs.SetPath("D:\\"); }), err::kPermissionDenied);
+    EXPECT_EQ(drives.Drive(), "c: [System]");
+    EXPECT_EQ(dirs.Path(), "C:\\");
     // A drive whose current directory has gone is shown from its root.
     volumes.current['d'] = "D:\\Gone";
-    box.onChange = nullptr;
-    box.SetPath("d:");
-    EXPECT_EQ(box.Path(), "D:\\");
+    dirs.onChange = nullptr;
+    dirs.SetPath("d:");
+    EXPECT_EQ(dirs.Path(), "D:\\");
 }
 
 }  // namespace
