@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "common/ui/Application.h"
@@ -53,6 +54,10 @@ struct GroupCase {
     bool stays;
 };
 
+std::ostream& operator<<(std::ostream& out, const GroupCase& row) {
+    return out << '"' << row.group << "\" with \"" << row.otherFolder << '"';
+}
+
 class RemovalOfGroupTest : public RemovalTest, public ::testing::WithParamInterface<GroupCase> {};
 
 TEST_P(RemovalOfGroupTest, YesRemovesTheRunEntriesTheShortcutsAndAnEmptyGroupFolder) {
@@ -78,7 +83,7 @@ TEST_P(RemovalOfGroupTest, YesRemovesTheRunEntriesTheShortcutsAndAnEmptyGroupFol
 
 INSTANTIATE_TEST_SUITE_P(Groups, RemovalOfGroupTest,
                          ::testing::Values(GroupCase{"Tamsel Orry", "", false},
-                                           GroupCase{"Tamsel Orry", "Other Program", true},
+                                           GroupCase{"Tamsel Orry", "Other", true},
                                            GroupCase{"", "", true}));
 
 TEST_F(RemovalTest, WithoutARecordNothingIsDeletedButTheStaleEntry) {
