@@ -10,6 +10,9 @@
 
 namespace tamsel::test {
 
+// A status for FailCalls: the call throws std::bad_alloc, as a registry does when memory runs out.
+inline constexpr RegStatus kOutOfMemory = -1;
+
 enum class RegistryFunction { CreateKeyEx, OpenKeyEx, QueryValueEx, SetValueEx, ExpandEnvironment };
 
 // Wraps any Registry: passes every call on, counts the closes that the wrapped registry refuses
@@ -25,12 +28,6 @@ class FaultInjectionRegistry : public Registry {
         failing_ = function;
         status_ = status;
         skip_ = skip;
-        outOfMemory_ = false;
-    }
-    // The same call throws std::bad_alloc instead, as a registry does when memory runs out.
-    void ThrowOutOfMemory(RegistryFunction function, std::size_t skip = 0) {
-        FailCalls(function, 0, skip);
-        outOfMemory_ = true;
     }
 
     std::size_t StrayCloseCount() const { return strayCloses_; }
@@ -84,7 +81,7 @@ class FaultInjectionRegistry : public Registry {
             return false;
         }
         failing_.reset();
-        if (outOfMemory_) throw std::bad_alloc();
+        if (status_ == kOutOfMemory) throw std::bad_alloc();
         return true;
     }
 
@@ -92,7 +89,6 @@ class FaultInjectionRegistry : public Registry {
     std::optional<RegistryFunction> failing_;
     RegStatus status_ = 0;
     std::size_t skip_ = 0;
-    bool outOfMemory_ = false;
     std::size_t strayCloses_ = 0;
 };
 

@@ -71,7 +71,6 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
         // Expandable text has its variables replaced, whatever the lengths.
         {"Longer", reg::kExpandSz, "%LONGDIR%\\x\0"s, Variant(longDir + "\\x")},
         {"Shorter", reg::kExpandSz, "%SHORTER%\\\0"s, Variant("D:\\")},
-        {"Unknown", reg::kExpandSz, "%NOT_SET_ANYWHERE%\0"s, Variant("%NOT_SET_ANYWHERE%")},
         {"NoNul", reg::kExpandSz, "%LONGDIR%", Variant(longDir)},
         // DWORDs are signed little-endian; more than four bytes do not fit, fewer fill the
         // low bytes.
@@ -159,7 +158,7 @@ TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
     EXPECT_TRUE(boxes_.Shown().empty());
 
     // Running out of memory is the one failure that is shown; nothing is left behind.
-    registry_.ThrowOutOfMemory(RegistryFunction::QueryValueEx, 1);
+    registry_.FailCalls(RegistryFunction::QueryValueEx, test::kOutOfMemory, 1);
     EXPECT_TRUE(Get("Name").IsEmpty());
     ASSERT_EQ(boxes_.Shown().size(), 1u);
     EXPECT_EQ(boxes_.Shown()[0].title, "RegistryGetKeyValue");

@@ -94,7 +94,8 @@ TEST_F(RemovalTest, WithoutARecordNothingIsDeletedButTheStaleEntry) {
     EXPECT_EQ(Shown()[0].text,
               "No installation of Tamsel Orry was found on this computer.\r\nNo program files "
               "were deleted.");
-
+    EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
+    EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
     EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
 }
