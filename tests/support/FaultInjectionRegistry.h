@@ -2,95 +2,94 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <set>
+#include <new>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/Registry.h"
 
 namespace tamsel::test {
 
-enum class RegistryFunction {
-    CreateKeyEx,
-    OpenKeyEx,
-    QueryValueEx,
-    SetValueEx,
-    DeleteKey,
-    DeleteValue,
-    CloseKey,
-    ExpandEnvironment,
-};
+// A status for FailCalls: the call throws std::bad_alloc, as a registry does when memory runs out.
+inline constexpr RegStatus kOutOfMemory = -1;
 
-// One call that went through the decorator, with the arguments that tests look at.
-struct RegistryCall {
-    RegistryFunction function;
-    RegKey key = 0;               // the root or handle passed
-    std::string name;             // subkey, value name or source text
-    std::uint32_t options = 0;    // options of CreateKeyEx / OpenKeyEx
-    std::uint32_t access = 0;     // access mask of CreateKeyEx / OpenKeyEx
-    bool dataGiven = false;       // QueryValueEx / SetValueEx / ExpandEnvironment: a buffer
-    std::uint32_t sizeGiven = 0;  // the size passed in (data size, or the destination size)
-};
+enum class RegistryFunction { CreateKeyEx, OpenKeyEx, QueryValueEx, SetValueEx, ExpandEnvironment };
 
-// Wraps any Registry: passes every call on, records it, keeps count of the key handles that
-// were opened and not yet closed, and makes chosen calls fail without passing them on.
+// Wraps any Registry: passes every call on, counts the closes that the wrapped registry refuses
+// (a handle it never gave out, or one closed twice), and makes one chosen call fail without
+// passing it on.
 class FaultInjectionRegistry : public Registry {
   public:
     explicit FaultInjectionRegistry(Registry& inner) : inner_(inner) {}
 
     // The call of `function` after the next `skip` ones fails with `status` (ExpandEnvironment
-    // by returning 0). CloseKey still closes the wrapped handle; a failing Create/OpenKeyEx
-    // hands out no handle.
+    // by returning 0); a failing Create/OpenKeyEx hands out no handle.
     void FailCalls(RegistryFunction function, RegStatus status, std::size_t skip = 0) {
-        faults_[function] = Fault{status, skip, false};
-    }
-    // The call of `function` after the next `skip` ones throws std::bad_alloc, as a registry
-    // does when memory runs out.
-    void ThrowOutOfMemory(RegistryFunction function, std::size_t skip = 0) {
-        faults_[function] = Fault{0, skip, true};
+        failing_ = function;
+        status_ = status;
+        skip_ = skip;
     }
 
-    // Handles opened by CreateKeyEx or OpenKeyEx and not yet closed.
-    std::size_t OpenHandleCount() const { return open_.size(); }
-    // CloseKey calls for a handle that this decorator did not see opened (or closed twice).
     std::size_t StrayCloseCount() const { return strayCloses_; }
-
-    std::vector<RegistryCall> CallsOf(RegistryFunction function) const;
-    void ClearCalls() { calls_.clear(); }
 
     RegStatus CreateKeyEx(RegKey root, const std::string& subKey, std::uint32_t reserved,
                           const char* keyClass, std::uint32_t options, std::uint32_t access,
-                          RegKey* result, std::uint32_t* disposition) override;
+                          RegKey* result, std::uint32_t* disposition) override {
+        if (Fails(RegistryFunction::CreateKeyEx)) return status_;
+        return inner_.CreateKeyEx(root, subKey, reserved, keyClass, options, access, result,
+                                  disposition);
+    }
     RegStatus OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
-                        std::uint32_t access, RegKey* result) override;
+                        std::uint32_t access, RegKey* result) override {
+        if (Fails(RegistryFunction::OpenKeyEx)) return status_;
+        return inner_.OpenKeyEx(root, subKey, options, access, result);
+    }
     RegStatus QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
-                           std::uint8_t* data, std::uint32_t* size) override;
+                           std::uint8_t* data, std::uint32_t* size) override {
+        if (Fails(RegistryFunction::QueryValueEx)) return status_;
+        return inner_.QueryValueEx(key, valueName, type, data, size);
+    }
     RegStatus SetValueEx(RegKey key, const std::string& valueName, std::uint32_t reserved,
-                         std::uint32_t type, const std::uint8_t* data, std::uint32_t size) override;
-    RegStatus DeleteKey(RegKey root, const std::string& subKey) override;
-    RegStatus DeleteValue(RegKey key, const std::string& valueName) override;
-    RegStatus CloseKey(RegKey key) override;
+                         std::uint32_t type, const std::uint8_t* data,
+                         std::uint32_t size) override {
+        if (Fails(RegistryFunction::SetValueEx)) return status_;
+        return inner_.SetValueEx(key, valueName, reserved, type, data, size);
+    }
+    RegStatus DeleteKey(RegKey root, const std::string& subKey) override {
+        return inner_.DeleteKey(root, subKey);
+    }
+    RegStatus DeleteValue(RegKey key, const std::string& valueName) override {
+        return inner_.DeleteValue(key, valueName);
+    }
+    RegStatus CloseKey(RegKey key) override {
+        const RegStatus status = inner_.CloseKey(key);
+        if (status != reg::kSuccess) ++strayCloses_;
+        return status;
+    }
     std::uint32_t ExpandEnvironment(const std::string& source, char* destination,
-                                    std::uint32_t destinationSize) override;
+                                    std::uint32_t destinationSize) override {
+        if (Fails(RegistryFunction::ExpandEnvironment)) return 0;
+        return inner_.ExpandEnvironment(source, destination, destinationSize);
+    }
 
   private:
-    struct Fault {
-        RegStatus status = 0;
-        std::size_t skip = 0;
-        bool outOfMemory = false;
-    };
-
-    // Records the call, then fails it (throwing when it is to run out of memory) or passes it
-    // on; returns its status.
-    template <typename PassOn>
-    RegStatus Handle(const RegistryCall& call, PassOn&& passOn);
+    // Whether this call of `function` is the one to fail; throws when it is to run out of memory.
+    bool Fails(RegistryFunction function) {
+        if (failing_ != function) return false;
+        if (skip_ > 0) {
+            --skip_;
+            return false;
+        }
+        failing_.reset();
+        if (status_ == kOutOfMemory) throw std::bad_alloc();
+        return true;
+    }
 
     Registry& inner_;
-    std::map<RegistryFunction, Fault> faults_;
-    std::multiset<RegKey> open_;
+    std::optional<RegistryFunction> failing_;
+    RegStatus status_ = 0;
+    std::size_t skip_ = 0;
     std::size_t strayCloses_ = 0;
-    std::vector<RegistryCall> calls_;
 };
 
 }  // namespace tamsel::test

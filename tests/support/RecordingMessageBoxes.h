@@ -12,13 +12,18 @@ namespace tamsel::test {
 // order, then with the box's default button once the script runs out.
 class RecordingMessageBoxes : public MessageBoxes {
   public:
-    MsgResult ShowMessageBox(const MessageBoxSpec& box) override;
+    MsgResult ShowMessageBox(const MessageBoxSpec& box) override {
+        shown_.push_back(box);
+        if (answers_.empty()) return ButtonResult(box.buttons, box.defaultButton);
+        const MsgResult answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
 
     // Queues the answer for the next box that has no answer yet.
     void Answer(MsgResult result) { answers_.push_back(result); }
 
     const std::vector<MessageBoxSpec>& Shown() const { return shown_; }
-    void Clear() { shown_.clear(); }
 
   private:
     std::deque<MsgResult> answers_;

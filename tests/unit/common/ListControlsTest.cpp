@@ -1,56 +1,66 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/ui/ListControls.h"
-#include "support/MemoryVolumes.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
 namespace {
 
-TEST(DriveListBox, ChangesOnlyToUsableDrivesAndKeepsItsDriveWhenTheHandlerFails) {
-    MemoryVolumes volumes;
-    DriveListBox box("DriveBox", {}, volumes);
-    int changes = 0;
-    box.onChange = [&] { ++changes; };
-    EXPECT_EQ(box.Entries(), (std::vector<std::string>{"c: [System]", "d: [Data]", "a:"}));
-    EXPECT_EQ(box.Drive(), "c: [System]");
-    box.SetDrive("C");  // the drive it shows already: no change event
-    box.SetDrive("D:");
-    EXPECT_EQ(box.Drive(), "d: [Data]");
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(ErrorOf([&] { box.SetDrive("q"); }), err::kDeviceUnavailable);
-    EXPECT_EQ(ErrorOf([&] { box.SetDrive("a: "); }), err::kDiskNotReady);
-    box.onChange = [] { throw RuntimeError::FromNumber(err::kPathNotFound); };
-    EXPECT_EQ(ErrorOf([&] { box.SetDrive("c"); }), err::kPathNotFound);
-    EXPECT_EQ(box.Drive(), "d: [Data]");
-}
+// Drives c: [System], d: [Data] and an empty removable a:, with their roots, in memory.
+// The lists ask for drives by the lower-case letter they list.
+class MemoryVolumes : public Volumes {
+  public:
+    std::set<std::string> directories{"C:\\", "D:\\"};
+    std::map<char, std::string> current;
 
-TEST(DirListBox, FollowsDrivesAndEntriesAndKeepsItsPathOnFailure) {
+    std::vector<DriveInfo> Drives() override {
+        return {{'c', "System", true}, {'d', "Data", true}, {'a', "", false}};
+    }
+    std::string CurrentDirectory(char letter) override {
+        const auto found = current.find(letter);
+        if (found != current.end()) return found->second;
+        return {static_cast<char>(std::toupper(letter)), ':', '\\'};
+    }
+    void SetCurrentDirectory(char letter, const std::string& path) override {
+        current[letter] = path;
+    }
+    bool DirectoryExists(const std::string& path) override { return directories.count(path) != 0; }
+    std::vector<std::string> SubDirectories(const std::string&) override { return {}; }
+};
+
+// Where the lists lead as the user browses, the directory chooser's own tests show; here, what
+// the lists refuse and what they keep.
+TEST(ListControls, RefuseUnusableDrivesAndKeepTheirPlaceWhenTheHandlerFails) {
     MemoryVolumes volumes;
-    DirListBox box("DirBox", {}, volumes);
-    std::vector<std::string> seen;
-    box.onChange = [&] { seen.push_back(box.Path()); };
-    box.SetPath("C:\\Program Files\\");
-    EXPECT_EQ(box.Levels(), (std::vector<std::string>{"C:\\", "Program Files"}));
-    box.SetPath("d:");                 // a drive never visited: its root
-    box.SetPath("Apps");               // an entry of the list
-    box.SetPath("c: [System]");        // back where C: was left
-    box.SetPath("C:\\Program Files");  // unchanged: no event
-    EXPECT_EQ(seen, (std::vector<std::string>{"C:\\Program Files", "D:\\", "D:\\Apps",
-                                              "C:\\Program Files"}));
-    EXPECT_EQ(ErrorOf([&] { box.SetPath("D:\\Missing"); }), err::kPathNotFound);
-    EXPECT_EQ(ErrorOf([&] { box.SetPath("a:"); }), err::kDiskNotReady);
-    box.onChange = [] { throw RuntimeError::FromNumber(err::kPermissionDenied); };
-    EXPECT_EQ(ErrorOf([&] { box.SetPath("D:\\"); }), err::kPermissionDenied);
-    EXPECT_EQ(box.Path(), "C:\\Program Files");
+    DriveListBox drives("DriveBox", {}, volumes);
+    DirListBox dirs("DirBox", {}, volumes);
+    int changes = 0;
+    drives.onChange = dirs.onChange = [&] { ++changes; };
+    EXPECT_EQ(drives.Entries(), (std::vector<std::string>{"c: [System]", "d: [Data]", "a:"}));
+    drives.SetDrive("C");  // where the lists are already: no change event
+    dirs.SetPath("c:\\");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(ErrorOf([&] { drives.SetDrive("q"); }), err::kDeviceUnavailable);
+    EXPECT_EQ(ErrorOf([&] { drives.SetDrive("a: "); }), err::kDiskNotReady);
+    EXPECT_EQ(ErrorOf([&] { dirs.SetPath("a:"); }), err::kDiskNotReady);
+    EXPECT_EQ(ErrorOf([&] { dirs.SetPath("D:\\Missing"); }), err::kPathNotFound);
+    drives.onChange =
+        dirs.onChange = [] { throw RuntimeError::FromNumber(err::kPermissionDenied); };
+    EXPECT_EQ(ErrorOf([&] { drives.SetDrive("d"); }), err::kPermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { dirs.SetPath("D:\\"); }), err::kPermissionDenied);
+    EXPECT_EQ(drives.Drive(), "c: [System]");
+    EXPECT_EQ(dirs.Path(), "C:\\");
     // A drive whose current directory has gone is shown from its root.
     volumes.current['d'] = "D:\\Gone";
-    box.onChange = nullptr;
-    box.SetPath("d:");
-    EXPECT_EQ(box.Path(), "D:\\");
+    dirs.onChange = nullptr;
+    dirs.SetPath("d:");
+    EXPECT_EQ(dirs.Path(), "D:\\");
 }
 
 }  // namespace

@@ -1,52 +1,42 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/RuntimeError.h"
 #include "platform/sandbox/BatchInterpreter.h"
+#include "support/SandboxTest.h"
 #include "uninstall/CleanupBatchText.h"
 
 namespace tamsel::removal {
 namespace {
 
-TEST(CleanupBatchText, LinesNameTheFolderAndTheBatchFileInQuotes) {
-    const auto lines = MakeCleanupBatchLines("C:\\Program Files\\Tamsel Orry", "C:\\TEMP");
-    EXPECT_EQ(lines.deleteUninstaller, "del \"C:\\Program Files\\Tamsel Orry\\uninstall.exe\"");
-    EXPECT_EQ(lines.removeFolder, "rmdir \"C:\\Program Files\\Tamsel Orry\"");
-    EXPECT_EQ(lines.deleteItself, "del \"C:\\TEMP\\touninst.bat\"");
+using Paths = std::pair<std::string, std::string>;  // the folder and the temporary folder
 
-    // An empty temporary folder puts the batch file at the root of the current drive.
-    EXPECT_EQ(MakeCleanupBatchLines("D:\\T", "").deleteItself, "del \"\\touninst.bat\"");
-}
-
-TEST(CleanupBatchText, PercentSignsSurviveTheExpansionOfCmd) {
-    const std::string folder = "C:\\100% Tools\\%TEMP% & %%Orry%";
-    const std::string temp = "D:\\Tmp%1";
-    const auto lines = MakeCleanupBatchLines(folder, temp);
-    EXPECT_EQ(lines.removeFolder, "rmdir \"C:\\100%% Tools\\%%TEMP%% & %%%%Orry%%\"");
-
-    // What cmd makes of each line is the real path again, whatever the environment holds.
+// What cmd makes of each line is the real path in quotes again, whatever the environment
+// holds; an empty temporary folder puts the batch file at the root of the current drive.
+TEST(CleanupBatchText, CmdReadsEachLineAsThePathsInQuotes) {
     auto anything = [](const std::string&) { return std::string("EXPANDED"); };
-    EXPECT_EQ(sandbox::ExpandBatchLine(lines.deleteUninstaller, "x.bat", anything),
-              "del \"" + folder + "\\uninstall.exe\"");
-    EXPECT_EQ(sandbox::ExpandBatchLine(lines.removeFolder, "x.bat", anything),
-              "rmdir \"" + folder + "\"");
-    EXPECT_EQ(sandbox::ExpandBatchLine(lines.deleteItself, "x.bat", anything),
-              "del \"" + temp + "\\touninst.bat\"");
+    for (const auto& [folder, temp] :
+         {Paths{"C:\\Program Files\\Tamsel Orry", "C:\\TEMP"},
+          Paths{"C:\\100% Tools\\%TEMP% & %%Orry%", "D:\\Tmp%1"}, Paths{"D:\\T", ""}}) {
+        const auto lines = MakeCleanupBatchLines(folder, temp);
+        auto cmd = [&](const std::string& line) {
+            return sandbox::ExpandBatchLine(line, "x.bat", anything);
+        };
+        EXPECT_EQ(cmd(lines.deleteUninstaller), "del \"" + folder + "\\uninstall.exe\"");
+        EXPECT_EQ(cmd(lines.removeFolder), "rmdir \"" + folder + "\"");
+        EXPECT_EQ(cmd(lines.deleteItself), "del \"" + temp + "\\touninst.bat\"");
+    }
 }
 
 TEST(CleanupBatchText, RefusesPathsThatWouldBreakOutOfTheirQuotes) {
     for (const auto& [folder, temp] :
-         {std::pair<std::string, std::string>{"C:\\Tamsel\" & rmdir /s /q \"C:\\", "C:\\TEMP"},
-          {"C:\\Tamsel\r\nrmdir C:\\Windows", "C:\\TEMP"},
-          {"C:\\Tamsel", "C:\\TEMP\"x"},
-          {"C:\\Tamsel", "C:\\TEMP\n"}}) {
-        try {
-            MakeCleanupBatchLines(folder, temp);
-            ADD_FAILURE() << "accepted " << folder << " / " << temp;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.Number(), err::kBadFileName);
-        }
+         {Paths{"C:\\Tamsel\" & rmdir /s /q \"C:\\", "C:\\TEMP"},
+          Paths{"C:\\Tamsel\r\nrmdir C:\\Windows", "C:\\TEMP"}, Paths{"C:\\Tamsel", "C:\\TEMP\"x"},
+          Paths{"C:\\Tamsel", "C:\\TEMP\n"}}) {
+        EXPECT_EQ(test::ErrorOf([&] { MakeCleanupBatchLines(folder, temp); }), err::kBadFileName)
+            << folder << " / " << temp;
     }
 }
 

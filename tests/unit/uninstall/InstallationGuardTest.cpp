@@ -1,60 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
-#include <optional>
+#include <filesystem>
 #include <string>
+#include <vector>
 
-#include "platform/FolderIdentity.h"
+#include "support/SandboxTest.h"
 #include "uninstall/InstallationGuard.h"
 
-namespace tamsel::removal {
+namespace tamsel::test {
 namespace {
 
-// The environment of a usual Windows machine.
-class FakeSystem : public System {
-  public:
-    std::string EnvironmentVariable(const std::string& name) override {
-        static const std::map<std::string, std::string> kEnvironment = {
-            {"SystemRoot", "C:\\Windows"},
-            {"SystemDrive", "C:"},
-            {"ProgramFiles", "C:\\Program Files"},
-            {"ProgramFiles(x86)", "C:\\Program Files (x86)"},
-            {"USERPROFILE", "C:\\Users\\User"},
-            {"APPDATA", "C:\\Users\\User\\AppData\\Roaming"},
-            {"LOCALAPPDATA", "C:\\Users\\User\\AppData\\Local"},
-            {"TEMP", "D:\\Temp"},
-        };
-        const auto it = kEnvironment.find(name);
-        return it == kEnvironment.end() ? std::string() : it->second;
-    }
-    std::string ProgramFolder() override { return "C:\\"; }
-    void StartProcess(const std::string&) override {}
-};
-
-// Resolves the folders it lists: a path (compared without regard to case or a trailing "\")
-// to the folder it names; every other path names no folder.
-class ListedFolders : public FolderIdentity {
-  public:
-    std::map<std::string, ResolvedFolder> folders;
-
-    std::optional<ResolvedFolder> Resolve(const std::string& path) override {
-        std::string key;
-        for (char c : path) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        while (key.size() > 3 && key.back() == '\\') key.pop_back();
-        const auto it = folders.find(key);
-        if (it == folders.end()) return std::nullopt;
-        return it->second;
-    }
-};
-
-const char* const kPrograms =
-    "C:\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\";
-
-ProtectedFolders MachineFolders() {
-    FakeSystem system;
-    return CollectProtectedFolders(system, kPrograms);
-}
+using removal::IsAbsoluteFolderPath;
 
 TEST(InstallationGuard, OnlyAbsolutePathsOfFoldersOnADriveNameAFolder) {
     for (const std::string path :
@@ -72,50 +28,41 @@ TEST(InstallationGuard, OnlyAbsolutePathsOfFoldersOnADriveNameAFolder) {
     }
 }
 
-// The folders of a machine as they resolve: an 8.3 alias of a user folder, a link into the
-// documents, a junction above an ordinary folder.
-ListedFolders MachineLayout() {
-    ListedFolders layout;
-    auto add = [&layout](const std::string& path, const std::string& real, bool link = false) {
-        std::string key;
-        for (char c : path) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        layout.folders[key] = ResolvedFolder{real, link};
-    };
-    for (const char* real :
-         {"C:\\", "D:\\", "C:\\Windows", "C:\\Windows\\System32", "C:\\Program Files",
-          "C:\\Program Files\\Tamsel Orry", "C:\\Users", "C:\\Users\\User",
-          "C:\\Users\\User\\Documents", "C:\\Users\\User\\Documents\\Tools",
-          "D:\\Apps\\Tamsel Orry", "D:\\Temp", "E:\\", "E:\\My Own Folder"}) {
-        add(real, real);
-    }
-    add("C:\\PROGRA~1\\TAMSEL~1", "C:\\Program Files\\Tamsel Orry");
-    add("C:\\USERS\\USER~1", "C:\\Users\\User");
-    add("D:\\MyDocs", "C:\\Users\\User\\Documents", true);
-    add("D:\\Junction\\Tamsel Orry", "E:\\My Own Folder", true);
-    add("E:\\MY_O~RJG", "E:\\My Own Folder");
-    return layout;
-}
+using InstallationGuardTest = SandboxTest;
 
-TEST(InstallationGuard, OnlyAnOrdinaryFolderReachedWithoutALinkIsTrustworthy) {
-    const auto protectedFolders = MachineFolders();
-    ListedFolders layout = MachineLayout();
+// The folders of a fresh machine by any of their names: 8.3 aliases, a link into the
+// documents, a junction above an ordinary folder.
+TEST_F(InstallationGuardTest, OnlyAnOrdinaryFolderReachedWithoutALinkIsTrustworthy) {
+    for (const char* folder : {kInstallFolder, "D:\\Apps\\Tamsel Orry",
+                               "C:\\Users\\User\\Documents\\Tools", "D:\\My Own Folder"}) {
+        PutFolder(folder);
+    }
+    std::filesystem::create_directory_symlink(Host("C:\\Users\\User\\Documents"),
+                                              Host("D:\\") / "MyDocs");
+    std::filesystem::create_directory_symlink(Host("D:\\My Own Folder"),
+                                              Host("D:\\Apps") / "Junction");
+    const auto protectedFolders =
+        removal::CollectProtectedFolders(machine_->GetSystem(), std::string(kPrograms) + "\\");
+    auto trusted = [&](const std::string& path) {
+        return removal::IsTrustworthyFolder(path, protectedFolders, machine_->GetFolderIdentity());
+    };
     for (const std::string path :
          {"C:\\Program Files\\Tamsel Orry\\", "c:\\progra~1\\tamsel~1\\", "D:\\Apps\\Tamsel Orry",
-          "C:\\Users\\User\\Documents\\Tools\\", "E:\\MY_O~RJG\\"}) {
-        EXPECT_TRUE(IsTrustworthyFolder(path, protectedFolders, layout)) << path;
+          "C:\\Users\\User\\Documents\\Tools\\", "D:\\MYOWNF~1\\"}) {
+        EXPECT_TRUE(trusted(path)) << path;
     }
     for (const std::string& path : std::vector<std::string>{
              // missing, a drive root, not a folder path
-             "D:\\Gone\\", "C:\\", "D:\\", "E:\\", "C:", "",
+             "D:\\Gone\\", "C:\\", "D:\\", "C:", "",
              // reached through a link or junction
-             "D:\\MyDocs\\", "D:\\Junction\\Tamsel Orry\\",
+             "D:\\MyDocs\\", "D:\\Apps\\Junction\\",
              // system and user folders, and what holds them, by any of their names
-             "C:\\Windows\\", "C:\\Windows\\System32", "C:\\Program Files\\", "C:\\Users\\",
-             "C:\\Users\\User\\", "C:\\USERS\\USER~1\\", "C:\\Users\\User\\Documents\\",
-             "D:\\Temp\\"}) {
-        EXPECT_FALSE(IsTrustworthyFolder(path, protectedFolders, layout)) << path;
+             "C:\\Windows\\", "C:\\Windows\\System32", "C:\\Program Files\\", "C:\\PROGRA~1",
+             "C:\\Users\\", "C:\\Users\\User\\", "C:\\Users\\User\\Documents\\",
+             "C:\\Users\\User\\AppData\\Local\\Temp", std::string(kPrograms) + "\\Accessories"}) {
+        EXPECT_FALSE(trusted(path)) << path;
     }
 }
 
 }  // namespace
-}  // namespace tamsel::removal
+}  // namespace tamsel::test

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "common/ui/Application.h"
 #include "common/ui/UserActions.h"
-#include "platform/sandbox/SqliteRegistry.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/SandboxTest.h"
 #include "uninstall/Remove.h"
@@ -14,7 +14,7 @@ namespace tamsel::test {
 namespace {
 
 const std::string kFolder = kInstallFolder;
-const std::string kGroup = std::string(kPrograms) + "\\Tamsel Orry";
+const std::string kMenuOrder = kMenuOrderKey;
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The Remove window on a fresh machine, shown and waiting for the user.
@@ -24,19 +24,18 @@ class RemovalTest : public SandboxTest {
         remove_->Show();
     }
 
-    // What Setup leaves, with path and group as Setup records them.
-    void Install(const std::string& group = "Tamsel Orry") {
-        const std::string path = kFolder + "\\";
-        PutFile(path + "uninstall.exe");
-        PutFile(path + "TamselOrry.exe");
-        PutValue(reg::kLocalMachine, kUninstallKey, "UninstallString", path + "uninstall.exe");
-        PutValue(reg::kLocalMachine, kAppPathsKey, "Path", path);
+    // What Setup leaves, with path and group as Setup records them; the group's folder.
+    std::string Install(const std::string& group) {
+        PutFile(kFolder + "\\uninstall.exe");
+        PutFile(kFolder + "\\TamselOrry.exe");
+        PutValue(reg::kLocalMachine, kUninstallKey, "UninstallString", kFolder + "\\uninstall.exe");
+        PutValue(reg::kLocalMachine, kAppPathsKey, "Path", kFolder + "\\");
         PutValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup", group);
-        const std::string folder =
-            group.empty() ? kPrograms : std::string(kPrograms) + "\\" + group;
+        const std::string folder = std::string(kPrograms) + (group.empty() ? "" : "\\" + group);
         PutFile(folder + "\\Tamsel Orry.lnk");
         PutFile(folder + "\\Uninstall Tamsel Orry.lnk");
-        if (!group.empty()) PutKey(reg::kUsers, std::string(kMenuOrderKey) + "\\" + group);
+        PutKey(reg::kUsers, kMenuOrder + (group.empty() ? "" : "\\" + group));
+        return folder;
     }
     void Yes() { user_actions::Click(app_, *remove_, remove_->OKButton); }
     const std::vector<MessageBoxSpec>& Shown() { return ui_.boxes.Shown(); }
@@ -46,93 +45,86 @@ class RemovalTest : public SandboxTest {
     std::unique_ptr<Remove> remove_;
 };
 
-TEST_F(RemovalTest, YesRemovesTheRunEntriesWithTheInstallationAndNothingElse) {
-    Install();
+// A recorded group, and whether its folder and menu order stay: a group folder goes only when
+// nothing but the two shortcuts is in it (a folder in it may be another program's), and the
+// Programs folder itself never goes.
+struct GroupCase {
+    const char* group;
+    const char* otherFolder;
+    bool stays;
+};
+
+std::ostream& operator<<(std::ostream& out, const GroupCase& row) {
+    return out << '"' << row.group << "\" with \"" << row.otherFolder << '"';
+}
+
+class RemovalOfGroupTest : public RemovalTest, public ::testing::WithParamInterface<GroupCase> {};
+
+TEST_P(RemovalOfGroupTest, YesRemovesTheRunEntriesTheShortcutsAndAnEmptyGroupFolder) {
+    const GroupCase& row = GetParam();
+    const std::string folder = Install(row.group);
+    if (*row.otherFolder != '\0') PutFolder(folder + "\\" + row.otherFolder);
     PutValue(reg::kLocalMachine, kRunKey, "Tamsel Orry", "x");
     PutValue(reg::kLocalMachine, kRunKey, "Other", "y");
     PutKey(reg::kCurrentUser, std::string(kRunKey) + "\\TamselOrry");
-    PutKey(reg::kUsers, std::string(kMenuOrderKey) + "\\Other Group");
 
     Yes();
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(Shown()[0].title, "Tamsel Orry Uninstall Complete!");
-    EXPECT_TRUE(app_.Ended());
     EXPECT_EQ(app_.ExitStatus(), 0);
-    EXPECT_FALSE(remove_->Loaded());
     EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunKey, "Tamsel Orry"));
     EXPECT_TRUE(StringValue(reg::kLocalMachine, kRunKey, "Other"));
     EXPECT_FALSE(KeyExists(reg::kCurrentUser, std::string(kRunKey) + "\\TamselOrry"));
-    EXPECT_FALSE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry"));
-    EXPECT_TRUE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Other Group"));
-    EXPECT_FALSE(Exists(kGroup));
-    EXPECT_TRUE(Exists(kPrograms));
+    EXPECT_FALSE(Exists(folder + "\\Tamsel Orry.lnk"));
+    EXPECT_FALSE(Exists(folder + "\\Uninstall Tamsel Orry.lnk"));
+    EXPECT_EQ(Exists(folder), row.stays);
+    EXPECT_EQ(KeyExists(reg::kUsers, kMenuOrder + (*row.group ? "\\" : "") + row.group), row.stays);
 }
 
+INSTANTIATE_TEST_SUITE_P(Groups, RemovalOfGroupTest,
+                         ::testing::Values(GroupCase{"Tamsel Orry", "", false},
+                                           GroupCase{"Tamsel Orry", "Other", true},
+                                           GroupCase{"", "", true}));
+
 TEST_F(RemovalTest, WithoutARecordNothingIsDeletedButTheStaleEntry) {
-    Install();
-    machine_->GetSqliteRegistry().DeleteKey(reg::kLocalMachine, kAppPathsKey);
+    const std::string group = Install("Tamsel Orry");
+    DeleteKey(reg::kLocalMachine, kAppPathsKey);
     Yes();
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(Shown()[0].text,
               "No installation of Tamsel Orry was found on this computer.\r\nNo program files "
               "were deleted.");
-    EXPECT_EQ(app_.ExitStatus(), 0);
     EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
-    EXPECT_TRUE(Exists(kGroup + "\\Tamsel Orry.lnk"));
-    EXPECT_TRUE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry"));
+    EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
     EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
 }
 
-// A group folder that holds a folder of its own (another program's, say) keeps it: only the
-// two shortcuts go, and the folder with its menu order stays.
-TEST_F(RemovalTest, AGroupThatHoldsAFolderStaysWithIt) {
-    Install();
-    PutFolder(kGroup + "\\Other Program");
+// A read-only shortcut is refused, as the shortcut module deletes nothing by force; the
+// removal stops there, before the program files and the record.
+TEST_F(RemovalTest, AReadOnlyShortcutStopsTheRemoval) {
+    const std::string group = Install("Tamsel Orry");
+    machine_->SetReadOnly(group + "\\Tamsel Orry.lnk", true);
     Yes();
-    EXPECT_EQ(app_.ExitStatus(), 0);
-    EXPECT_FALSE(Exists(kGroup + "\\Tamsel Orry.lnk"));
-    EXPECT_TRUE(Exists(kGroup + "\\Other Program"));
-    EXPECT_TRUE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry"));
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(Shown()[0].text, "Error 70: Permission denied");
+    EXPECT_EQ(app_.ExitStatus(), 1);
+    EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
+    EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
 }
 
-TEST_F(RemovalTest, WithoutAGroupOnlyTheTwoShortcutsInProgramsGo) {
-    Install("");
-    PutFile(std::string(kPrograms) + "\\Other.lnk");
-    PutKey(reg::kUsers, kMenuOrderKey);
-    Yes();
-    EXPECT_EQ(app_.ExitStatus(), 0);
-    EXPECT_FALSE(Exists(std::string(kPrograms) + "\\Tamsel Orry.lnk"));
-    EXPECT_FALSE(Exists(std::string(kPrograms) + "\\Uninstall Tamsel Orry.lnk"));
-    EXPECT_TRUE(Exists(std::string(kPrograms) + "\\Other.lnk"));
-    EXPECT_TRUE(KeyExists(reg::kUsers, kMenuOrderKey));
-}
-
-TEST_F(RemovalTest, DeleteFolderContentsShortensTheCallersPathByOneSeparator) {
+// Every file but the uninstaller, in any case of its name, goes; never those of a drive root.
+TEST_F(RemovalTest, DeleteFolderContentsSparesTheUninstallerAndDriveRoots) {
     PutFile(kFolder + "\\UNINSTALL.EXE");
     PutFile(kFolder + "\\Uninstall.Exe.bak");
-    std::string path = kFolder + "\\\\";
+    PutFile("D:\\precious.txt");
+    std::string path = kFolder + "\\";
     remove_->DeleteFolderContents(path);
-    EXPECT_EQ(path, kFolder + "\\");
-    remove_->DeleteFolderContents(path);
-    EXPECT_EQ(path, kFolder);
-    remove_->DeleteFolderContents(path);
-    EXPECT_EQ(path, kFolder);
+    EXPECT_EQ(path, kFolder);  // without the trailing separator
     EXPECT_TRUE(Exists(kFolder + "\\UNINSTALL.EXE"));
     EXPECT_FALSE(Exists(kFolder + "\\Uninstall.Exe.bak"));
-
-    // A drive root loses its separator and is then left alone, as is the empty path.
-    PutFile("D:\\precious.txt");
-    std::string root = "D:\\";
-    remove_->DeleteFolderContents(root);
-    EXPECT_EQ(root, "D:");
-    std::string doubled = "D:\\\\";
-    remove_->DeleteFolderContents(doubled);
-    EXPECT_EQ(doubled, "D:\\");
-    std::string empty;
-    remove_->DeleteFolderContents(empty);
+    for (std::string root : {"D:\\", "D:\\\\", ""}) remove_->DeleteFolderContents(root);
     EXPECT_TRUE(Exists("D:\\precious.txt"));
-    EXPECT_NO_THROW(remove_->DeleteFile(kFolder + "\\", "missing.txt"));
 }
 
 }  // namespace
