@@ -1,8 +1,9 @@
 #pragma once
 
-#include <chrono>
+#include <sys/types.h>
+
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -10,20 +11,29 @@
 
 namespace tamsel::test {
 
-// A rectangle on the screen, in pixels.
+// A rectangle on the screen, in pixels; from a geometry log entry's "x", "y", "w" and "h".
 struct ScreenRect {
     int x = 0;
     int y = 0;
     int w = 0;
     int h = 0;
 };
-
 ScreenRect RectOf(const nlohmann::json& entry);
 
-// Plays the user on one X display with xdotool and takes screenshots with ImageMagick.
-class ScreenDriver {
+// A virtual X display of its own for one test (Xvfb at 96 dots per inch, stopped when the object
+// goes away), and the user's hands on it: xdotool, and ImageMagick for screenshots.
+class XvfbDisplay {
   public:
-    explicit ScreenDriver(std::string display) : display_(std::move(display)) {}
+    // Nothing, with the reason in *problem, when a tool is missing or Xvfb does not come up.
+    static std::unique_ptr<XvfbDisplay> Start(std::string* problem);
+    ~XvfbDisplay();
+    XvfbDisplay(const XvfbDisplay&) = delete;
+    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
+
+    // The value for DISPLAY (":93").
+    const std::string& Name() const { return name_; }
+    static constexpr int kWidth = 1280;
+    static constexpr int kHeight = 1024;
 
     // Waits until a window with exactly this title is mapped; its geometry as the X server has
     // it, or nothing after the time limit.
@@ -39,17 +49,10 @@ class ScreenDriver {
     bool Screenshot(const ScreenRect& window, const std::filesystem::path& png) const;
 
   private:
-    std::string Run(std::vector<std::string> command) const;
-    std::string display_;
+    XvfbDisplay(pid_t pid, std::string name) : pid_(pid), name_(std::move(name)) {}
+    std::string Run(const std::vector<std::string>& command) const;
+    pid_t pid_;
+    std::string name_;
 };
-
-// Waits for the first line of a JSON-lines log, after the first `skip` lines, for which the
-// predicate holds; nothing after the time limit.
-std::optional<nlohmann::json> WaitForLogEntry(
-    const std::filesystem::path& log, std::size_t skip,
-    const std::function<bool(const nlohmann::json&)>& match,
-    std::chrono::milliseconds limit = std::chrono::seconds(20));
-// The number of lines in a log so far.
-std::size_t LogLines(const std::filesystem::path& log);
 
 }  // namespace tamsel::test
