@@ -52,11 +52,11 @@ class TestWindow : public Form {
     std::unique_ptr<TestWindow> dialog;
 };
 
-using MainFactory = std::function<std::unique_ptr<Form>(Application&)>;
+using Configure = std::function<void(Application&, TestWindow&)>;
 
-// Plays a script on the window that the factory makes, as the program entry does: the window is
-// shown, then the front end runs until the program ends.
-test::ScriptRun Play(const std::vector<std::string>& lines, const MainFactory& makeMain,
+// Plays a script on a TestWindow, after configure has changed it, as the program entry does: the
+// window is shown, then the front end runs until the program ends.
+test::ScriptRun Play(const std::vector<std::string>& lines, const Configure& configure = {},
                      const std::string& earlierLog = "") {
     test::ScratchDirectory scratch;
     const auto script = scratch.Path() / "script.txt";
@@ -65,9 +65,10 @@ test::ScriptRun Play(const std::vector<std::string>& lines, const MainFactory& m
     if (!earlierLog.empty()) std::ofstream(log) << earlierLog;
     auto ui = OpenScriptUserInterface(script.string(), log.string());
     Application app(*ui, "Test failure");
-    auto main = makeMain(app);
+    TestWindow window(app, "Tester");
+    if (configure) configure(app, window);
     try {
-        app.Dispatch([&] { main->Show(); });
+        app.Dispatch([&] { window.Show(); });
         ui->Run(app);
     } catch (const FrontEndError&) {
         app.End(exit_status::kFrontEnd);
@@ -78,35 +79,9 @@ test::ScriptRun Play(const std::vector<std::string>& lines, const MainFactory& m
     return run;
 }
 
-// Plays on a TestWindow, after configure has changed it.
-test::ScriptRun PlayOnTestWindow(
-    const std::vector<std::string>& lines,
-    const std::function<void(Application&, TestWindow&)>& configure = {},
-    const std::string& earlierLog = "") {
-    return Play(
-        lines,
-        [&](Application& app) {
-            auto window = std::make_unique<TestWindow>(app, "Tester");
-            if (configure) configure(app, *window);
-            return window;
-        },
-        earlierLog);
-}
-
-// The run ended with an error event, with a message, then one exit event with status 3.
-void ExpectEndsWithFrontEndError(const test::ScriptRun& played, const std::string& why) {
-    EXPECT_EQ(played.status, exit_status::kFrontEnd) << why;
-    const auto kinds = played.Kinds();
-    ASSERT_GE(kinds.size(), 2u) << why;
-    EXPECT_EQ(kinds[kinds.size() - 2], "error") << why;
-    EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << why;
-    EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << why;
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << why;
-}
-
 TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
     int clicks = -1;
-    const test::ScriptRun played = PlayOnTestWindow(
+    const test::ScriptRun played = Play(
         {"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
          "click CancelBTN"},
         [&](Application&, TestWindow& window) {
@@ -140,13 +115,12 @@ TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
 
 TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
     int clicks = 0;
-    const test::ScriptRun played =
-        PlayOnTestWindow({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
-                         [&](Application&, TestWindow& window) {
-                             window.okButton.enabled = false;
-                             window.okButton.onClick = [&clicks] { ++clicks; };
-                             window.dir.enabled = false;
-                         });
+    const test::ScriptRun played = Play({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
+                                        [&](Application&, TestWindow& window) {
+                                            window.okButton.enabled = false;
+                                            window.okButton.onClick = [&clicks] { ++clicks; };
+                                            window.dir.enabled = false;
+                                        });
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(clicks, 0);
     const auto windows = played.EventsOf("window");
@@ -155,47 +129,90 @@ TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
     EXPECT_EQ(windows[2]["controls"]["Dir"], json({{"text", "C:\\"}, {"enabled", false}}));
 }
 
-TEST(ScriptUserInterfaceTest, LinesThatNameNothingOnScreenEndWithStatus3) {
-    const std::map<std::string, std::vector<std::string>> scripts = {
-        {"unknown control", {"click Nothing"}},
-        {"a label is no button", {"click Label1"}},
-        {"a hidden button is not on screen", {"click HiddenBTN"}},
-        {"a button is not editable", {"set OKBTN text"}},
-        {"no message box on screen", {"answer Yes"}},
-        {"unknown command", {"press OKBTN"}},
-        {"no drive list on the window", {"drive d"}},
-        {"no directory list on the window", {"open C:\\"}},
-        {"the script runs out", {"# nothing but a comment"}},
-        {"the script runs out later", {"set Dir x"}},
+// OKBTN asks a question; Yes unloads the window.
+std::vector<MsgResult> answers;
+void AskOnOk(Application& app, TestWindow& window) {
+    window.okButton.onClick = [&app, &window] {
+        MessageBoxSpec request;
+        request.title = "Question";
+        request.text = "Sure?\r\nReally?";
+        request.buttons = MsgButtons::YesNo;
+        request.icon = MsgIcon::Question;
+        request.defaultButton = 2;
+        answers.push_back(app.MsgBox(request));
+        if (answers.back() == MsgResult::Yes) window.Unload();
     };
-    for (const auto& [why, lines] : scripts) {
+}
+
+// OKBTN shows a modeless dialog over the window and disables it; the dialog's CancelBTN hides the
+// dialog again.
+void DialogOnOk(Application& app, TestWindow& window) {
+    window.dialog = std::make_unique<TestWindow>(app, "Dialog");
+    TestWindow& dialog = *window.dialog;
+    window.okButton.onClick = [&window, &dialog] {
+        dialog.Show();
+        window.enabled = false;
+    };
+    dialog.exitButton.onClick = [&window, &dialog] {
+        window.enabled = true;
+        dialog.Hide();
+    };
+}
+
+TEST(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
+    const Configure noCloseBox = [](Application&, TestWindow& window) { window.closeBox = false; };
+    struct Case {
+        std::string why;
+        std::vector<std::string> lines;
+        Configure configure;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"unknown control", {"click Nothing"}, {}},
+             {"a label is no button", {"click Label1"}, {}},
+             {"a hidden button is not on screen", {"click HiddenBTN"}, {}},
+             {"a button is not editable", {"set OKBTN text"}, {}},
+             {"no message box on screen", {"answer Yes"}, {}},
+             {"unknown command", {"press OKBTN"}, {}},
+             {"no drive list on the window", {"drive d"}, {}},
+             {"no directory list on the window", {"open C:\\"}, {}},
+             {"the script runs out", {"# nothing but a comment"}, {}},
+             {"the script runs out later", {"set Dir x"}, {}},
+             {"no close box", {"close"}, noCloseBox},
+             // A wrong answer stops the handler where it waits.
+             {"the box has no such button", {"click OKBTN", "answer OK"}, AskOnOk},
+             {"no such button at all", {"click OKBTN", "answer Maybe"}, AskOnOk},
+             {"a click while the box is open", {"click OKBTN", "click CancelBTN"}, AskOnOk},
+             {"the script runs out at the box", {"click OKBTN"}, AskOnOk},
+             // Unloading the main window leaves the hidden dialog loaded, so the program goes on
+             // with nothing on screen: the script cannot go on either, and says so.
+             {"only a hidden window left",
+              {"click OKBTN", "click CancelBTN", "click CancelBTN"},
+              DialogOnOk},
+         }) {
         int hiddenClicks = 0;
-        const test::ScriptRun played =
-            PlayOnTestWindow(lines, [&](Application&, TestWindow& window) {
-                window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
-            });
-        ExpectEndsWithFrontEndError(played, why);
-        EXPECT_EQ(played.Kinds().front(), "window") << why;
-        EXPECT_EQ(hiddenClicks, 0) << why;
+        answers.clear();
+        const test::ScriptRun played = Play(c.lines, [&](Application& app, TestWindow& window) {
+            if (c.configure) c.configure(app, window);
+            window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
+        });
+        // An error event with a message, then one exit event with status 3.
+        EXPECT_EQ(played.status, exit_status::kFrontEnd) << c.why;
+        const auto kinds = played.Kinds();
+        ASSERT_GE(kinds.size(), 3u) << c.why;
+        EXPECT_EQ(kinds.front(), "window") << c.why;
+        EXPECT_EQ(kinds[kinds.size() - 2], "error") << c.why;
+        EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << c.why;
+        EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << c.why;
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << c.why;
+        EXPECT_EQ(hiddenClicks, 0) << c.why;
+        EXPECT_TRUE(answers.empty()) << c.why;
     }
 }
 
-TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndOnlyTheirOwnButtonsAnswerThem) {
-    std::vector<MsgResult> answers;
-    const auto askTwice = [&answers](Application& app, TestWindow& window) {
-        window.okButton.onClick = [&app, &window, &answers] {
-            MessageBoxSpec request;
-            request.title = "Question";
-            request.text = "Sure?\r\nReally?";
-            request.buttons = MsgButtons::YesNo;
-            request.icon = MsgIcon::Question;
-            request.defaultButton = 2;
-            answers.push_back(app.MsgBox(request));
-            if (answers.back() == MsgResult::Yes) window.Unload();
-        };
-    };
+TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
+    answers.clear();
     const test::ScriptRun played =
-        PlayOnTestWindow({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, askTwice);
+        Play({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, AskOnOk);
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(answers, (std::vector<MsgResult>{MsgResult::No, MsgResult::Yes}));
     EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"window", "msgbox", "answer", "window",
@@ -207,57 +224,19 @@ TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndOnlyTheirOwnButtonsAnswerT
                                       {"icon", "question"},
                                       {"default", "No"}}));
     EXPECT_EQ(played.events[2], json({{"event", "answer"}, {"button", "No"}}));
-
-    // A wrong answer stops the handler where it waits and ends the program with status 3.
-    const std::map<std::string, std::vector<std::string>> scripts = {
-        {"the box has no such button", {"click OKBTN", "answer OK"}},
-        {"no such button at all", {"click OKBTN", "answer Maybe"}},
-        {"a click while the box is open", {"click OKBTN", "click CancelBTN"}},
-        {"the script runs out at the box", {"click OKBTN"}},
-    };
-    for (const auto& [why, lines] : scripts) {
-        answers.clear();
-        const test::ScriptRun wrong = PlayOnTestWindow(lines, askTwice);
-        ExpectEndsWithFrontEndError(wrong, why);
-        EXPECT_TRUE(answers.empty()) << why;
-        EXPECT_EQ(wrong.Kinds(), (std::vector<std::string>{"window", "msgbox", "error", "exit"}))
-            << why;
-    }
 }
 
 TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
     // The close box unloads the window, and with it the program ends normally.
-    EXPECT_EQ(PlayOnTestWindow({"close"}).status, 0);
-    // A window without a close box offers none to click.
-    ExpectEndsWithFrontEndError(
-        PlayOnTestWindow({"close"},
-                         [](Application&, TestWindow& window) { window.closeBox = false; }),
-        "no close box");
+    EXPECT_EQ(Play({"close"}).status, 0);
 
-    // A modeless dialog over a disabled window: the dialog is the active window until it hides.
-    const auto withDialog = [](Application& app, TestWindow& window) {
-        window.dialog = std::make_unique<TestWindow>(app, "Dialog");
-        TestWindow& dialog = *window.dialog;
-        window.okButton.onClick = [&window, &dialog] {
-            dialog.Show();
-            window.enabled = false;
-        };
-        dialog.exitButton.onClick = [&window, &dialog] {
-            window.enabled = true;
-            dialog.Hide();
-        };
-    };
-    const std::vector<std::string> lines = {"click OKBTN", "set Dir D:\\Games", "click CancelBTN",
-                                            "click CancelBTN"};
-    // Unloading the main window leaves the hidden dialog loaded, so the program goes on with
-    // nothing on screen: the script cannot go on either, and says so rather than hang.
-    ExpectEndsWithFrontEndError(PlayOnTestWindow(lines, withDialog), "only a hidden window left");
-
+    // A modeless dialog over a disabled window is the active window until it hides.
     const test::ScriptRun played =
-        PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
-            withDialog(app, window);
-            window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
-        });
+        Play({"click OKBTN", "set Dir D:\\Games", "click CancelBTN", "click CancelBTN"},
+             [&](Application& app, TestWindow& window) {
+                 DialogOnOk(app, window);
+                 window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
+             });
     EXPECT_EQ(played.status, 0);
     std::vector<std::string> names;
     for (const auto& window : played.EventsOf("window")) names.push_back(window["name"]);
