@@ -1,24 +1,26 @@
+// The scripted front end, run by the program entry with the environment a started program
+// would see: the user played from a script, the windows and message boxes logged, and the exit
+// status of whatever ends the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "common/ui/Application.h"
 #include "common/ui/Form.h"
-#include "frontend/script/ScriptUserInterface.h"
-#include "support/ScratchDirectory.h"
-#include "support/ScriptRun.h"
+#include "frontend/ProgramMain.h"
+#include "support/SandboxTest.h"
 
 namespace tamsel {
 namespace {
 
 using nlohmann::json;
+using Kinds = std::vector<std::string>;
 
 // A window with one control of each kind the front end plays or logs. "E&xit" unloads it,
-// which ends the program; the other handlers are the test's.
+// which ends the program; the other handlers, and the load event, are the test's.
 class TestWindow : public Form {
   public:
     TestWindow(Application& app, const std::string& name) : Form(app, name) {
@@ -27,17 +29,18 @@ class TestWindow : public Form {
         okButton.caption = "&Install";
         exitButton.caption = "E&xit";
         exitButton.onClick = [this] { Unload(); };
-        hiddenButton.visible = false;
-        hiddenButton.onClick = [this] { ++hiddenClicks; };
-        okButton.onClick = [this] { ++okClicks; };
         group.caption = "Tamsel Orry";
         group.list = {"Accessories", "Games"};
         dir.caption = "C:\\";
+        hiddenButton.visible = false;
         shape.visible = false;
         for (Control* control :
              {&label, &okButton, &exitButton, &hiddenButton, &group, &dir, &shape}) {
             AddControl(*control);
         }
+    }
+    void OnLoad() override {
+        if (onLoad) onLoad();
     }
 
     Control label{"Label1", ControlKind::Label, {}};
@@ -47,47 +50,51 @@ class TestWindow : public Form {
     Control group{"StartMenuGroup", ControlKind::ComboBox, {}};
     Control dir{"Dir", ControlKind::TextBox, {}};
     Control shape{"ProgressBar", ControlKind::Shape, {}};
-    int okClicks = 0;
-    int hiddenClicks = 0;
+    std::function<void()> onLoad;
     std::unique_ptr<TestWindow> dialog;
 };
 
 using Configure = std::function<void(Application&, TestWindow&)>;
 
-// Plays a script on a TestWindow, after configure has changed it, as the program entry does: the
-// window is shown, then the front end runs until the program ends.
-test::ScriptRun Play(const std::vector<std::string>& lines, const Configure& configure = {},
-                     const std::string& earlierLog = "") {
-    test::ScratchDirectory scratch;
-    const auto script = scratch.Path() / "script.txt";
-    const auto log = scratch.Path() / "log.jsonl";
-    test::WriteScript(script, lines);
-    if (!earlierLog.empty()) std::ofstream(log) << earlierLog;
-    auto ui = OpenScriptUserInterface(script.string(), log.string());
-    Application app(*ui, "Test failure");
-    TestWindow window(app, "Tester");
-    if (configure) configure(app, window);
-    try {
-        app.Dispatch([&] { window.Show(); });
-        ui->Run(app);
-    } catch (const FrontEndError&) {
-        app.End(exit_status::kFrontEnd);
+class ScriptUserInterfaceTest : public test::SandboxTest {
+  protected:
+    void SetUp() override { ::setenv("TAMSEL_SANDBOX", MachineDir().c_str(), 1); }
+    void TearDown() override {
+        for (const char* name : {"TAMSEL_UI", "TAMSEL_UI_LOG", "TAMSEL_SANDBOX"}) ::unsetenv(name);
     }
-    test::ScriptRun run;
-    run.status = app.ExitStatus();
-    run.events = test::ReadEventLog(log);
-    return run;
-}
 
-TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
-    int clicks = -1;
+    // Plays a script on a TestWindow, after configure has changed it: the program entry shows it,
+    // then the front end runs until the program ends. TAMSEL_UI is the script unless ui is given;
+    // the log starts with earlierLog.
+    test::ScriptRun Play(const std::vector<std::string>& lines, const Configure& configure = {},
+                         const std::string& ui = "", const std::string& earlierLog = "") {
+        const auto script = scratch_.Path() / "script.txt";
+        const auto log = scratch_.Path() / "log.jsonl";
+        test::WriteScript(script, lines);
+        std::ofstream(log) << earlierLog;
+        ::setenv("TAMSEL_UI", (ui.empty() ? "script:" + script.string() : ui).c_str(), 1);
+        ::setenv("TAMSEL_UI_LOG", log.c_str(), 1);
+        test::ScriptRun run;
+        run.status = RunProgram("Test failure", [&](Application& app, Platform&) {
+            auto window = std::make_unique<TestWindow>(app, "Tester");
+            if (configure) configure(app, *window);
+            return window;
+        });
+        run.events = test::ReadEventLog(log);
+        std::filesystem::remove(log);
+        return run;
+    }
+};
+
+TEST_F(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
+    int clicks = 0;
     const test::ScriptRun played = Play(
         {"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
          "click CancelBTN"},
         [&](Application&, TestWindow& window) {
-            window.okButton.onClick = [&window, &clicks] { clicks = ++window.okClicks; };
+            window.okButton.onClick = [&clicks] { ++clicks; };
         },
-        "{\"event\":\"earlier\"}\n");
+        "", "{\"event\":\"earlier\"}\n");
 
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(clicks, 1);
@@ -113,7 +120,7 @@ TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
     EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 0}}));
 }
 
-TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
+TEST_F(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
     int clicks = 0;
     const test::ScriptRun played = Play({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
                                         [&](Application&, TestWindow& window) {
@@ -159,7 +166,7 @@ void DialogOnOk(Application& app, TestWindow& window) {
     };
 }
 
-TEST(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
+TEST_F(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
     const Configure noCloseBox = [](Application&, TestWindow& window) { window.closeBox = false; };
     struct Case {
         std::string why;
@@ -209,7 +216,7 @@ TEST(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
     }
 }
 
-TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
+TEST_F(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
     answers.clear();
     const test::ScriptRun played =
         Play({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, AskOnOk);
@@ -226,7 +233,7 @@ TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
     EXPECT_EQ(played.events[2], json({{"event", "answer"}, {"button", "No"}}));
 }
 
-TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
+TEST_F(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
     // The close box unloads the window, and with it the program ends normally.
     EXPECT_EQ(Play({"close"}).status, 0);
 
@@ -244,6 +251,45 @@ TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
     EXPECT_EQ(played.EventsOf("window")[2]["controls"]["Dir"]["text"], "D:\\Games");
     EXPECT_EQ(played.EventsOf("window")[3]["controls"]["Dir"]["text"], "C:\\");
     EXPECT_EQ(played.EventsOf("window")[3]["enabled"], true);
+}
+
+TEST_F(ScriptUserInterfaceTest, TheLoadEventAndWhatCannotBeOpenedEndTheProgram) {
+    const auto onLoad = [](const std::function<void(Application&, TestWindow&)>& load) {
+        return [load](Application& app, TestWindow& window) {
+            window.onLoad = [&app, &window, load] { load(app, window); };
+        };
+    };
+    // A message box in the load event that the script cannot answer: front-end error.
+    const auto ask = onLoad([](Application& app, TestWindow&) { app.MsgBox(MessageBoxSpec{}); });
+    EXPECT_EQ(Play({}, ask).Kinds(), (Kinds{"msgbox", "error", "exit"}));
+    // A run-time error in the load event is reported and ends the program with status 1.
+    const auto fail = onLoad([](Application&, TestWindow&) {
+        throw RuntimeError::FromNumber(err::kCannotCreateObject);
+    });
+    test::ScriptRun run = Play({"answer OK"}, fail);
+    EXPECT_EQ(run.status, exit_status::kFailure);
+    EXPECT_EQ(run.Kinds(), (Kinds{"msgbox", "answer", "exit"}));
+    // The load event ends the program itself: the window is never shown, no line is read.
+    const auto end = onLoad([](Application& app, TestWindow& window) {
+        app.End(exit_status::kMissingPrerequisite);
+        window.Unload();
+    });
+    run = Play({"click CancelBTN"}, end);
+    EXPECT_EQ(run.status, exit_status::kMissingPrerequisite);
+    EXPECT_EQ(run.Kinds(), Kinds{"exit"});
+
+    // A front end that cannot be opened.
+    EXPECT_EQ(Play({}, {}, "script:/no/such/script.txt").status, exit_status::kFailure);
+    EXPECT_EQ(Play({}, {}, "script:").status, exit_status::kFailure);
+    // A folder that holds something other than a sandbox is not taken for a machine.
+    const auto documents = scratch_.Path() / "documents";
+    std::filesystem::create_directories(documents);
+    std::ofstream(documents / "letter.txt") << "Dear ...\n";
+    ::setenv("TAMSEL_SANDBOX", documents.c_str(), 1);
+    run = Play({"click CancelBTN"});
+    EXPECT_EQ(run.status, exit_status::kFailure);
+    EXPECT_EQ(run.Kinds(), Kinds{"exit"});
+    EXPECT_TRUE(std::filesystem::exists(documents / "letter.txt"));
 }
 
 }  // namespace
