@@ -174,7 +174,7 @@ class DesktopProgramsTest : public SandboxTest {
     std::filesystem::path log_ = scratch_.Path() / "geometry.jsonl";
 };
 
-TEST_F(DesktopProgramsTest, SetupsWindowsAsDesignedAndInstallsByClicking) {
+TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     auto setup = StartDesktop({BuiltFile("dist/Setup").string()});
     const auto installer = WaitForShown("form", "Installer", 0, "installer");
     ExpectLayout(installer, installer_);
@@ -201,25 +201,22 @@ TEST_F(DesktopProgramsTest, SetupsWindowsAsDesignedAndInstallsByClicking) {
     EXPECT_TRUE(finished.at("buttons")[0].value("default", false)) << "Yes is the default";
     Click(finished, "buttons", "No");
     ExpectEndsWith(setup, 0);
+    const std::string installed = ExportAll();
     EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
-}
 
-TEST_F(DesktopProgramsTest, UninstallWindowAsDesignedWithItsKeyboardRoles) {
-    InstallWithSetup();
-    const std::string before = ExportAll();
-
-    // Esc answers "No" (its cancel role): the program ends and removes nothing.
+    // Esc answers "No" (the uninstaller's cancel role): the program ends and removes nothing.
     auto declined = StartUninstaller();
-    const auto remove = WaitForShown("form", "Remove", 0, "uninstall");
+    skip = LogEntries().size();
+    const auto remove = WaitForShown("form", "Remove", skip, "uninstall");
     ExpectLayout(remove, remove_);
     EXPECT_TRUE(PressKeyUntil(remove, "Escape", EndsWithin(declined)));
     ExpectEndsWith(declined, 0);
-    EXPECT_EQ(ExportAll(), before);
+    EXPECT_EQ(ExportAll(), installed);
 
     // Enter presses the focused "Yes", which has the focus when the window opens; Enter on
     // the completion box presses its OK.
     auto accepted = StartUninstaller();
-    std::size_t skip = LogEntries().size();
+    skip = LogEntries().size();
     const auto again = WaitForShown("form", "Remove", skip, "uninstall");
     ASSERT_FALSE(again.is_null());
     const std::string completion = "Tamsel Orry Uninstall Complete!";
