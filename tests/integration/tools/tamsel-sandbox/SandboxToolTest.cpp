@@ -142,6 +142,7 @@ TEST_F(SandboxToolTest, ArgumentsItCannotTakeAreExplainedAndChangeNothing) {
               "a host path; the machine sees the host's files through "
               "drive Z: (read-only), so give Z:\\bin\\true"},
              {{"run", "C:\\Windows"}, 127, "C:\\Windows"},
+             {{"run", "dist/Setup"}, 127, "so give Z:\\"},
              {{"reg", "import", folder.string()}, 1, "is a folder, not a registry file"},
              {{"reg", "import", "/no/such/file.reg"}, 1, "cannot read /no/such/file.reg"},
              {{"env", "NOT_SET_ANYWHERE"}, 1, "NOT_SET_ANYWHERE is not set"},
