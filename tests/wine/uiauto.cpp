@@ -69,70 +69,59 @@ HWND Poll(const std::function<HWND()>& until, const std::string& what) {
     }
 }
 
-struct TopLevelSearch {
-    std::string caption;
-    bool dialogOnly;
+struct Search {
+    std::function<bool(HWND)> match;
     HWND found;
 };
 
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<TopLevelSearch*>(data);
-    if (!IsWindowVisible(window) || TextOf(window) != search->caption) return TRUE;
-    if (search->dialogOnly && ClassOf(window) != "#32770") return TRUE;
+BOOL CALLBACK Visit(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    if (!search->match(window)) return TRUE;
     search->found = window;
     return FALSE;
+}
+
+// The first window that match accepts: a top-level window, or a child of parent when given.
+HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
+    Search search{match, nullptr};
+    if (parent == nullptr) EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    if (parent != nullptr) EnumChildWindows(parent, Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // A visible top-level window with this caption (of a message box only, when dialogOnly),
 // enabled too when needEnabled.
 HWND WaitForWindow(const std::string& caption, bool dialogOnly = false, bool needEnabled = true) {
     return Poll(
-        [&]() -> HWND {
-            TopLevelSearch search{caption, dialogOnly, nullptr};
-            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
-            if (search.found == nullptr || (needEnabled && !IsWindowEnabled(search.found))) {
-                return nullptr;
-            }
-            return search.found;
+        [&] {
+            return FindWhere(nullptr, [&](HWND window) {
+                return IsWindowVisible(window) && TextOf(window) == caption &&
+                       (!dialogOnly || ClassOf(window) == "#32770") &&
+                       (!needEnabled || IsWindowEnabled(window));
+            });
         },
         "no window \"" + caption + "\"");
 }
 
-struct ChildSearch {
-    std::string target;
-    HWND found;
-    int seen;
-};
-
-BOOL CALLBACK FindChild(HWND child, LPARAM data) {
-    auto* search = reinterpret_cast<ChildSearch*>(data);
-    const std::string& target = search->target;
-    const std::size_t colon = target.rfind(':');
-    std::string plain;
-    for (char c : TextOf(child)) {
-        if (c != '&') plain += c;
-    }
-    if (target.size() > 1 && target[0] == '#') {
-        if (GetDlgCtrlID(child) == std::atoi(target.c_str() + 1)) search->found = child;
-    } else if (colon != std::string::npos && colon + 1 < target.size() &&
-               std::isdigit(static_cast<unsigned char>(target[colon + 1]))) {
-        if (_stricmp(ClassOf(child).c_str(), target.substr(0, colon).c_str()) == 0 &&
-            ++search->seen == std::atoi(target.c_str() + colon + 1)) {
-            search->found = child;
-        }
-    } else if (TextOf(child) == target || plain == target) {
-        search->found = child;
-    }
-    return search->found == nullptr;
-}
-
 HWND FindControl(HWND window, const std::string& target) {
-    ChildSearch search{target, nullptr, 0};
-    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) {
-        Fail("no control \"" + target + "\" in \"" + TextOf(window) + "\"");
-    }
-    return search.found;
+    const std::size_t colon = target.rfind(':');
+    const bool byClass = colon != std::string::npos && colon + 1 < target.size() &&
+                         std::isdigit(static_cast<unsigned char>(target[colon + 1]));
+    int seen = 0;
+    HWND found = FindWhere(window, [&](HWND child) {
+        if (target.size() > 1 && target[0] == '#') {
+            return GetDlgCtrlID(child) == std::atoi(target.c_str() + 1);
+        }
+        if (byClass) {
+            return _stricmp(ClassOf(child).c_str(), target.substr(0, colon).c_str()) == 0 &&
+                   ++seen == std::atoi(target.c_str() + colon + 1);
+        }
+        std::string plain = TextOf(child);
+        std::erase(plain, '&');
+        return TextOf(child) == target || plain == target;
+    });
+    if (found == nullptr) Fail("no control \"" + target + "\" in \"" + TextOf(window) + "\"");
+    return found;
 }
 
 void Notify(HWND control, WORD code) {
