@@ -205,8 +205,8 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
 
     // Esc answers "No" (the uninstaller's cancel role): the program ends and removes nothing.
-    auto declined = StartUninstaller();
     skip = LogEntries().size();
+    auto declined = StartUninstaller();
     const auto remove = WaitForShown("form", "Remove", skip, "uninstall");
     ExpectLayout(remove, remove_);
     EXPECT_TRUE(PressKeyUntil(remove, "Escape", EndsWithin(declined)));
@@ -215,8 +215,8 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
 
     // Enter presses the focused "Yes", which has the focus when the window opens; Enter on
     // the completion box presses its OK.
-    auto accepted = StartUninstaller();
     skip = LogEntries().size();
+    auto accepted = StartUninstaller();
     const auto again = WaitForShown("form", "Remove", skip, "uninstall");
     ASSERT_FALSE(again.is_null());
     const std::string completion = "Tamsel Orry Uninstall Complete!";
