@@ -119,6 +119,9 @@ TEST_F(SandboxToolTest, CommandsChangeTheMachineAndResetRestoresIt) {
 // Arguments the tool cannot take are answered on stderr, with what to give instead where there
 // is something to say, and change nothing.
 TEST_F(SandboxToolTest, ArgumentsItCannotTakeAreExplainedAndChangeNothing) {
+    // Arguments are checked before the machine is opened, which would make it.
+    EXPECT_EQ(Tool({"attrib", "+r", "notes.txt"}).status, 1);
+    EXPECT_FALSE(fs::exists(Machine()));
     ASSERT_EQ(Tool({"init"}).status, 0);
     const std::string before = Snapshot();
     const fs::path folder = scratch_.Path() / "a folder.reg";
