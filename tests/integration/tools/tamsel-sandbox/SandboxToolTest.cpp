@@ -24,13 +24,7 @@ class SandboxToolTest : public ::testing::Test {
         return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"),
                               folder.empty() ? Machine() : folder, args);
     }
-    // What a command prints, without the blanks and line ends around it.
-    std::string Out(const std::vector<std::string>& args) {
-        const std::string out = Tool(args).out;
-        const auto first = out.find_first_not_of(" \r\n");
-        if (first == std::string::npos) return "";
-        return out.substr(first, out.find_last_not_of(" \r\n") - first + 1);
-    }
+    std::string Out(const std::vector<std::string>& args) { return Tool(args).out; }
     fs::path Machine() const { return scratch_.Path() / "machine"; }
 
     // Every file of the machine with its contents, to show that nothing changed.
@@ -82,14 +76,14 @@ TEST_F(SandboxToolTest, CommandsChangeTheMachineAndResetRestoresIt) {
     EXPECT_NE(again.err.find("not empty"), std::string::npos) << again.err;
 
     EXPECT_EQ(Out({"path", "c:/users/user/DESKTOP/new.txt"}),
-              (Machine() / "drives/c/Users/User/Desktop/new.txt").string());
+              (Machine() / "drives/c/Users/User/Desktop/new.txt").string() + "\n");
     std::ofstream(Machine() / "drives/d/app.exe") << "x";
     EXPECT_EQ(Tool({"lock", "D:\\APP.EXE"}).status, 0);
     EXPECT_EQ(Tool({"unlock", "D:\\app.exe"}).status, 0);
     EXPECT_EQ(Tool({"wsh", "off"}).status, 0);
-    EXPECT_EQ(Out({"wsh"}), "off");
+    EXPECT_EQ(Out({"wsh"}), "off\n");
     EXPECT_EQ(Tool({"attrib", "+r", "C:\\Windows"}).status, 0);
-    EXPECT_EQ(Out({"attrib", "c:\\windows"}), "R  C:\\Windows");
+    EXPECT_EQ(Out({"attrib", "c:\\windows"}), "R  C:\\Windows\n");
 
     // Environment values are kept exactly as given: nothing is expanded, and empty is a value.
     for (const std::string value : {"C:\\My %TEMP% dir", "", "a=b; c"}) {
@@ -101,11 +95,11 @@ TEST_F(SandboxToolTest, CommandsChangeTheMachineAndResetRestoresIt) {
     // Without the user's own TEMP the system's shows through; removing twice is no error.
     ASSERT_EQ(Tool({"env", "-u", "TEMP"}).status, 0);
     ASSERT_EQ(Tool({"env", "-u", "TEMP"}).status, 0);
-    EXPECT_EQ(Tool({"env", "TEMP"}).out, "C:\\Windows\\Temp\n");
+    EXPECT_EQ(Out({"env", "TEMP"}), "C:\\Windows\\Temp\n");
 
     EXPECT_EQ(Tool({"reset"}).status, 0);
-    EXPECT_EQ(Out({"attrib", "C:\\Windows"}), "C:\\Windows");
-    EXPECT_EQ(Out({"wsh"}), "on");
+    EXPECT_EQ(Out({"attrib", "C:\\Windows"}), "   C:\\Windows\n");
+    EXPECT_EQ(Out({"wsh"}), "on\n");
     // A folder that holds something else is not wiped.
     const fs::path foreign = scratch_.Path() / "foreign";
     fs::create_directory(foreign);
