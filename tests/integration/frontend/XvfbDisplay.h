@@ -17,17 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include "frontend/fltk/PixelLayout.h"
 #include "support/ChildProcess.h"
 
 namespace tamsel::test {
 
-// A rectangle on the screen, in pixels; from a geometry log entry's "x", "y", "w" and "h".
-struct ScreenRect {
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-};
+// A rectangle on the screen, as the desktop front end measures it; from a geometry log entry's
+// "x", "y", "w" and "h".
+using ScreenRect = fltk::PixelRect;
 inline ScreenRect RectOf(const nlohmann::json& entry) {
     return {entry.at("x"), entry.at("y"), entry.at("w"), entry.at("h")};
 }

@@ -140,13 +140,8 @@ TEST_F(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
 std::vector<MsgResult> answers;
 void AskOnOk(Application& app, TestWindow& window) {
     window.okButton.onClick = [&app, &window] {
-        MessageBoxSpec request;
-        request.title = "Question";
-        request.text = "Sure?\r\nReally?";
-        request.buttons = MsgButtons::YesNo;
-        request.icon = MsgIcon::Question;
-        request.defaultButton = 2;
-        answers.push_back(app.MsgBox(request));
+        answers.push_back(
+            app.MsgBox({"Question", "Sure?\r\nReally?", MsgButtons::YesNo, MsgIcon::Question, 2}));
         if (answers.back() == MsgResult::Yes) window.Unload();
     };
 }
