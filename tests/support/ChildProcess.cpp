@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "support/ScratchDirectory.h"
@@ -22,31 +21,9 @@ namespace tamsel::test {
 
 namespace {
 
-std::vector<std::string> ChangedEnvironment(const EnvironmentChanges& changes) {
-    std::vector<std::string> result;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        const std::string name = text.substr(0, text.find('='));
-        if (changes.find(name) == changes.end()) result.push_back(text);
-    }
-    for (const auto& [name, value] : changes) {
-        if (value) result.push_back(name + "=" + *value);
-    }
-    return result;
-}
-
-std::vector<char*> PointersTo(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (auto& text : texts) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 std::string ReadWholeFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
@@ -54,21 +31,28 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
     ProcessResult result;
-    if (command.empty()) {
-        result.problem = "no command";
-        return result;
+    // The environment as changed, and the C arrays of it and of the arguments.
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        if (!environment.contains(text.substr(0, text.find('=')))) env.push_back(text);
     }
+    for (const auto& [name, value] : environment) {
+        if (value) env.push_back(name + "=" + *value);
+    }
+    std::vector<std::string> args = command;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+    for (auto& arg : args) argv.push_back(arg.data());
+    for (auto& entry : env) envp.push_back(entry.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+
     // Output goes to files rather than pipes: a program that starts another, detached, would
     // otherwise keep the pipes open after it has ended.
     ScratchDirectory scratch;
     const std::string outPath = (scratch.Path() / "stdout").string();
     const std::string errPath = (scratch.Path() / "stderr").string();
-
-    std::vector<std::string> args = command;
-    std::vector<std::string> env = ChangedEnvironment(environment);
-    std::vector<char*> argv = PointersTo(args);
-    std::vector<char*> envp = PointersTo(env);
-
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -78,37 +62,29 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int error =
-        posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+        command.empty() ? ENOENT
+                        : posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
-        result.problem = "cannot start " + args[0] + ": " + std::strerror(error);
+        result.problem = "cannot start " + (command.empty() ? "nothing" : command[0]) + ": " +
+                         std::strerror(error);
         return result;
     }
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
-    bool ended = false;
-    while (!ended) {
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            ended = true;
-        } else if (done < 0 && errno != EINTR) {
-            result.problem = std::string("waitpid: ") + std::strerror(errno);
-            return result;
-        } else if (std::chrono::steady_clock::now() > deadline) {
+    while (waitpid(pid, &status, WNOHANG) != pid) {
+        if (std::chrono::steady_clock::now() > deadline) {
             kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            result.problem = args[0] + " did not end within " + std::to_string(timeoutSeconds) +
+            waitpid(pid, nullptr, 0);
+            result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
                              " s and was killed";
             break;
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (ended) {
-        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
-    }
+    if (result.problem.empty() && WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (result.problem.empty() && WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);
     return result;

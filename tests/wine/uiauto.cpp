@@ -2,23 +2,20 @@
 // tests that run the programs under Wine. Each argument group is one step; the steps run in
 // order and the first failing one ends uiauto with status 1 and a message on stderr.
 //
-//   wait WINDOW                      until a visible, enabled top-level window has this caption
-//   gone WINDOW                      until no window has this caption
-//   click WINDOW CONTROL             click a button (posted, so a modal box it opens does not
-//   block) settext WINDOW CONTROL TEXT      replace the text of an edit or combo box pick WINDOW
-//   CONTROL ITEM         choose an entry of a combo box's list open WINDOW CONTROL ITEM
-//   double-click an entry of a list box read WINDOW CONTROL              print the text of a
-//   control list WINDOW CONTROL              print the entries of a list or combo box, one a line
-//   enabled WINDOW                   print 1 or 0: whether the window takes input
-//   enabledctl WINDOW CONTROL        print 1 or 0 for a control
-//   answer TITLE BUTTON TEXT         wait for a message box with this title, print its text,
-//                                    check that it contains TEXT ("" for any; \n for CR LF),
-//                                    press BUTTON
-//   close WINDOW                     the close box (WM_CLOSE)
-//   press WINDOW KEY                 a key (enter, escape, tab, space) pressed on the control
-//                                    that has the focus in that window's thread
-//   dump WINDOW                      print each control: id, class, text
-//   hold FILE SECONDS                keep FILE open without sharing for SECONDS
+//   wait WINDOW                 until a visible, enabled top-level window has this caption
+//   click WINDOW CONTROL        click a button (posted, so that a modal box it opens does not
+//                               block)
+//   settext WINDOW CONTROL TEXT replace the text of an edit or combo box
+//   open WINDOW CONTROL ITEM    double-click an entry of a list box
+//   read WINDOW CONTROL         print the text of a control
+//   list WINDOW CONTROL         print the entries of a list or combo box, one a line
+//   enabled WINDOW              print 1 or 0: whether the window takes input
+//   enabledctl WINDOW CONTROL   print 1 or 0 for a control
+//   answer TITLE BUTTON TEXT    wait for a message box with this title, print its text, check
+//                               that it contains TEXT ("" for any; \n for CR LF), press BUTTON
+//   press WINDOW KEY            a key (enter, escape, tab, space) pressed on the control that
+//                               has the focus in that window's thread
+//   hold FILE SECONDS           keep FILE open without sharing for SECONDS
 //
 // CONTROL is the control's caption ("&Install"), "#ID" for its control id, or "CLASS:N" for the
 // N-th child of that window class ("Edit:1"). Captions are compared exactly; button texts of
@@ -30,6 +27,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,80 +61,67 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-std::string WithoutAmpersands(const std::string& text) {
-    std::string plain;
-    for (char c : text) {
-        if (c != '&') plain += c;
+// Calls `until` every 50 ms until it gives a window; fails with `what` after the time limit.
+HWND Poll(const std::function<HWND()>& until, const std::string& what) {
+    for (const DWORD start = GetTickCount();; Sleep(50)) {
+        if (HWND found = until()) return found;
+        if (GetTickCount() - start > kTimeoutMs) Fail(what);
     }
-    return plain;
 }
 
-struct TopLevelSearch {
-    std::string caption;
-    bool dialogOnly;
+struct Search {
+    std::function<bool(HWND)> match;
     HWND found;
 };
 
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<TopLevelSearch*>(data);
-    if (!IsWindowVisible(window) || TextOf(window) != search->caption) return TRUE;
-    if (search->dialogOnly && ClassOf(window) != "#32770") return TRUE;
+BOOL CALLBACK Visit(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    if (!search->match(window)) return TRUE;
     search->found = window;
     return FALSE;
 }
 
-HWND FindWindowByCaption(const std::string& caption, bool dialogOnly = false) {
-    TopLevelSearch search{caption, dialogOnly, nullptr};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+// The first window that match accepts: a top-level window, or a child of parent when given.
+HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
+    Search search{match, nullptr};
+    if (parent == nullptr) EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    if (parent != nullptr) EnumChildWindows(parent, Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
+// A visible top-level window with this caption (of a message box only, when dialogOnly),
+// enabled too when needEnabled.
 HWND WaitForWindow(const std::string& caption, bool dialogOnly = false, bool needEnabled = true) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = FindWindowByCaption(caption, dialogOnly);
-        if (window != nullptr && (!needEnabled || IsWindowEnabled(window))) return window;
-        if (GetTickCount() - start > kTimeoutMs) Fail("no window \"" + caption + "\"");
-        Sleep(50);
-    }
-}
-
-struct ChildSearch {
-    std::string target;
-    HWND found;
-    int seen;
-};
-
-BOOL CALLBACK PrintChild(HWND child, LPARAM) {
-    std::printf("#%d %s \"%s\"%s\n", GetDlgCtrlID(child), ClassOf(child).c_str(),
-                TextOf(child).c_str(), IsWindowEnabled(child) ? "" : " (disabled)");
-    return TRUE;
-}
-
-BOOL CALLBACK FindChild(HWND child, LPARAM data) {
-    auto* search = reinterpret_cast<ChildSearch*>(data);
-    const std::string& target = search->target;
-    if (target.size() > 1 && target[0] == '#') {
-        if (GetDlgCtrlID(child) == std::atoi(target.c_str() + 1)) search->found = child;
-    } else if (const std::size_t colon = target.rfind(':');
-               colon != std::string::npos && colon + 1 < target.size() &&
-               std::isdigit(static_cast<unsigned char>(target[colon + 1]))) {
-        if (_stricmp(ClassOf(child).c_str(), target.substr(0, colon).c_str()) == 0 &&
-            ++search->seen == std::atoi(target.c_str() + colon + 1)) {
-            search->found = child;
-        }
-    } else if (TextOf(child) == target || WithoutAmpersands(TextOf(child)) == target) {
-        search->found = child;
-    }
-    return search->found == nullptr;
+    return Poll(
+        [&] {
+            return FindWhere(nullptr, [&](HWND window) {
+                return IsWindowVisible(window) && TextOf(window) == caption &&
+                       (!dialogOnly || ClassOf(window) == "#32770") &&
+                       (!needEnabled || IsWindowEnabled(window));
+            });
+        },
+        "no window \"" + caption + "\"");
 }
 
 HWND FindControl(HWND window, const std::string& target) {
-    ChildSearch search{target, nullptr, 0};
-    EnumChildWindows(window, FindChild, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr)
-        Fail("no control \"" + target + "\" in \"" + TextOf(window) + "\"");
-    return search.found;
+    const std::size_t colon = target.rfind(':');
+    const bool byClass = colon != std::string::npos && colon + 1 < target.size() &&
+                         std::isdigit(static_cast<unsigned char>(target[colon + 1]));
+    int seen = 0;
+    HWND found = FindWhere(window, [&](HWND child) {
+        if (target.size() > 1 && target[0] == '#') {
+            return GetDlgCtrlID(child) == std::atoi(target.c_str() + 1);
+        }
+        if (byClass) {
+            return _stricmp(ClassOf(child).c_str(), target.substr(0, colon).c_str()) == 0 &&
+                   ++seen == std::atoi(target.c_str() + colon + 1);
+        }
+        std::string plain = TextOf(child);
+        std::erase(plain, '&');
+        return TextOf(child) == target || plain == target;
+    });
+    if (found == nullptr) Fail("no control \"" + target + "\" in \"" + TextOf(window) + "\"");
+    return found;
 }
 
 void Notify(HWND control, WORD code) {
@@ -160,73 +146,38 @@ std::vector<std::string> Entries(HWND control) {
         std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
         SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
                      reinterpret_cast<LPARAM>(wide.data()));
-        wide.resize(wcslen(wide.c_str()));
         std::string text(wide.size() * 2 + 1, '\0');
-        const int got =
-            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
-                                static_cast<int>(text.size()), nullptr, nullptr);
-        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        const int got = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(),
+                                            static_cast<int>(text.size()), nullptr, nullptr);
+        text.resize(got > 0 ? static_cast<std::size_t>(got - 1) : 0);
         entries.push_back(text);
     }
     return entries;
 }
 
-int IndexOf(HWND control, const std::string& item) {
-    const auto entries = Entries(control);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i] == item) return static_cast<int>(i);
-    }
-    Fail("no entry \"" + item + "\" in the list");
-}
-
-std::string Unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-            out += "\r\n";
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-void Answer(const std::string& title, const std::string& button, const std::string& expected) {
+void Answer(const std::string& title, const std::string& button, std::string expected) {
     HWND box = WaitForWindow(title, true, false);
     HWND text = GetDlgItem(box, 0xFFFF);  // the text of a message box
     const std::string shown = text != nullptr ? TextOf(text) : std::string();
     std::printf("%s\n", shown.c_str());
     std::fflush(stdout);
-    if (!expected.empty() && shown.find(Unescape(expected)) == std::string::npos) {
+    for (std::size_t at; (at = expected.find("\\n")) != std::string::npos;) {
+        expected.replace(at, 2, "\r\n");
+    }
+    if (shown.find(expected) == std::string::npos) {
         Fail("message box \"" + title + "\" says \"" + shown + "\", not \"" + expected + "\"");
     }
     Click(FindControl(box, button));
-    const DWORD start = GetTickCount();
-    while (IsWindow(box)) {
-        if (GetTickCount() - start > kTimeoutMs) Fail("message box \"" + title + "\" stays open");
-        Sleep(50);
-    }
-}
-
-void Hold(const std::string& path, int seconds) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("cannot open " + path);
-    std::printf("holding %s\n", path.c_str());
-    std::fflush(stdout);
-    Sleep(static_cast<DWORD>(seconds) * 1000);
-    CloseHandle(file);
+    Poll([&] { return IsWindow(box) ? nullptr : box; }, "message box \"" + title + "\" stays open");
 }
 
 // Posts the key's down and up messages to the control that has the focus, as the keyboard
 // would: the program's message loop sees them as typed.
 void Press(HWND window, const std::string& key) {
-    UINT code = 0;
-    if (key == "enter") code = VK_RETURN;
-    if (key == "escape") code = VK_ESCAPE;
-    if (key == "tab") code = VK_TAB;
-    if (key == "space") code = VK_SPACE;
-    if (code == 0) Fail("unknown key \"" + key + "\"");
+    const std::map<std::string, UINT> codes = {
+        {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB}, {"space", VK_SPACE}};
+    if (codes.count(key) == 0) Fail("unknown key \"" + key + "\"");
+    const UINT code = codes.at(key);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     HWND target = window;
@@ -239,97 +190,77 @@ void Press(HWND window, const std::string& key) {
     PostMessageA(target, WM_KEYUP, code, scan | 1 | (1L << 30) | (1L << 31));
 }
 
+void Hold(const std::string& path, int seconds) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot open " + path);
+    std::printf("holding %s\n", path.c_str());
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    CloseHandle(file);
+}
+
+// Double-clicks an entry of a list box.
+void Open(HWND list, const std::string& item) {
+    const auto entries = Entries(list);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] != item) continue;
+        SendMessageA(list, LB_SETCURSEL, i, 0);
+        return Notify(list, LBN_DBLCLK);
+    }
+    Fail("no entry \"" + item + "\" in the list");
+}
+
+using Args = std::vector<std::string>;
+struct Step {
+    std::size_t arguments;
+    std::function<void(const Args&)> run;
+};
+
+// A control of a window that may be disabled, for looking at.
+HWND Shown(const Args& a) { return FindControl(WaitForWindow(a[0], false, false), a[1]); }
+
+const std::map<std::string, Step> kSteps = {
+    {"wait", {1, [](const Args& a) { WaitForWindow(a[0]); }}},
+    {"click", {2, [](const Args& a) { Click(FindControl(WaitForWindow(a[0]), a[1])); }}},
+    {"settext",
+     {3,
+      [](const Args& a) {
+          SendMessageA(FindControl(WaitForWindow(a[0]), a[1]), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(a[2].c_str()));
+      }}},
+    {"open", {3, [](const Args& a) { Open(FindControl(WaitForWindow(a[0]), a[1]), a[2]); }}},
+    {"read", {2, [](const Args& a) { std::printf("%s\n", TextOf(Shown(a)).c_str()); }}},
+    {"list",
+     {2,
+      [](const Args& a) {
+          for (const auto& entry : Entries(Shown(a))) std::printf("%s\n", entry.c_str());
+      }}},
+    {"enabled",
+     {1,
+      [](const Args& a) {
+          std::printf("%d\n", IsWindowEnabled(WaitForWindow(a[0], false, false)) ? 1 : 0);
+      }}},
+    {"enabledctl",
+     {2, [](const Args& a) { std::printf("%d\n", IsWindowEnabled(Shown(a)) ? 1 : 0); }}},
+    {"answer", {3, [](const Args& a) { Answer(a[0], a[1], a[2]); }}},
+    {"press", {2, [](const Args& a) { Press(WaitForWindow(a[0]), a[1]); }}},
+    {"hold", {2, [](const Args& a) { Hold(a[0], std::atoi(a[1].c_str())); }}},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    auto need = [&](std::size_t i, std::size_t count) {
-        if (i + count >= args.size() + 1)
-            Fail("\"" + args[i] + "\" needs " + std::to_string(count) + " arguments");
-    };
+    const Args args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size();) {
-        const std::string& step = args[i];
-        if (step == "wait") {
-            need(i, 1);
-            WaitForWindow(args[i + 1]);
-            i += 2;
-        } else if (step == "gone") {
-            need(i, 1);
-            const DWORD start = GetTickCount();
-            while (FindWindowByCaption(args[i + 1]) != nullptr) {
-                if (GetTickCount() - start > kTimeoutMs) Fail("\"" + args[i + 1] + "\" stays");
-                Sleep(50);
-            }
-            i += 2;
-        } else if (step == "click") {
-            need(i, 2);
-            Click(FindControl(WaitForWindow(args[i + 1]), args[i + 2]));
-            i += 3;
-        } else if (step == "settext") {
-            need(i, 3);
-            HWND control = FindControl(WaitForWindow(args[i + 1]), args[i + 2]);
-            SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[i + 3].c_str()));
-            i += 4;
-        } else if (step == "pick") {
-            need(i, 3);
-            HWND control = FindControl(WaitForWindow(args[i + 1]), args[i + 2]);
-            SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(IndexOf(control, args[i + 3])),
-                         0);
-            Notify(control, CBN_SELCHANGE);
-            i += 4;
-        } else if (step == "open") {
-            need(i, 3);
-            HWND control = FindControl(WaitForWindow(args[i + 1]), args[i + 2]);
-            SendMessageA(control, LB_SETCURSEL, static_cast<WPARAM>(IndexOf(control, args[i + 3])),
-                         0);
-            Notify(control, LBN_DBLCLK);
-            i += 4;
-        } else if (step == "read") {
-            need(i, 2);
-            std::printf(
-                "%s\n",
-                TextOf(FindControl(WaitForWindow(args[i + 1], false, false), args[i + 2])).c_str());
-            i += 3;
-        } else if (step == "list") {
-            need(i, 2);
-            for (const auto& entry :
-                 Entries(FindControl(WaitForWindow(args[i + 1], false, false), args[i + 2]))) {
-                std::printf("%s\n", entry.c_str());
-            }
-            i += 3;
-        } else if (step == "enabled") {
-            need(i, 1);
-            std::printf("%d\n", IsWindowEnabled(WaitForWindow(args[i + 1], false, false)) ? 1 : 0);
-            i += 2;
-        } else if (step == "enabledctl") {
-            need(i, 2);
-            HWND window = WaitForWindow(args[i + 1], false, false);
-            std::printf("%d\n", IsWindowEnabled(FindControl(window, args[i + 2])) ? 1 : 0);
-            i += 3;
-        } else if (step == "answer") {
-            need(i, 3);
-            Answer(args[i + 1], args[i + 2], args[i + 3]);
-            i += 4;
-        } else if (step == "close") {
-            need(i, 1);
-            PostMessageA(WaitForWindow(args[i + 1], false, false), WM_CLOSE, 0, 0);
-            i += 2;
-        } else if (step == "press") {
-            need(i, 2);
-            Press(WaitForWindow(args[i + 1]), args[i + 2]);
-            i += 3;
-        } else if (step == "dump") {
-            need(i, 1);
-            EnumChildWindows(WaitForWindow(args[i + 1], false, false), PrintChild, 0);
-            i += 2;
-        } else if (step == "hold") {
-            need(i, 2);
-            Hold(args[i + 1], std::atoi(args[i + 2].c_str()));
-            i += 3;
-        } else {
-            Fail("unknown step \"" + step + "\"");
+        const auto step = kSteps.find(args[i]);
+        if (step == kSteps.end()) Fail("unknown step \"" + args[i] + "\"");
+        const std::size_t count = step->second.arguments;
+        if (i + count >= args.size()) {
+            Fail("\"" + args[i] + "\" needs " + std::to_string(count) + " arguments");
         }
+        step->second.run(Args(args.begin() + i + 1, args.begin() + i + 1 + count));
         std::fflush(stdout);
+        i += count + 1;
     }
     return 0;
 }

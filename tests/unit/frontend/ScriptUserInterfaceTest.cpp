@@ -1,24 +1,26 @@
+// The scripted front end, run by the program entry with the environment a started program
+// would see: the user played from a script, the windows and message boxes logged, and the exit
+// status of whatever ends the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "common/ui/Application.h"
 #include "common/ui/Form.h"
-#include "frontend/script/ScriptUserInterface.h"
-#include "support/ScratchDirectory.h"
-#include "support/ScriptRun.h"
+#include "frontend/ProgramMain.h"
+#include "support/SandboxTest.h"
 
 namespace tamsel {
 namespace {
 
 using nlohmann::json;
+using Kinds = std::vector<std::string>;
 
 // A window with one control of each kind the front end plays or logs. "E&xit" unloads it,
-// which ends the program; the other handlers are the test's.
+// which ends the program; the other handlers, and the load event, are the test's.
 class TestWindow : public Form {
   public:
     TestWindow(Application& app, const std::string& name) : Form(app, name) {
@@ -27,17 +29,18 @@ class TestWindow : public Form {
         okButton.caption = "&Install";
         exitButton.caption = "E&xit";
         exitButton.onClick = [this] { Unload(); };
-        hiddenButton.visible = false;
-        hiddenButton.onClick = [this] { ++hiddenClicks; };
-        okButton.onClick = [this] { ++okClicks; };
         group.caption = "Tamsel Orry";
         group.list = {"Accessories", "Games"};
         dir.caption = "C:\\";
+        hiddenButton.visible = false;
         shape.visible = false;
         for (Control* control :
              {&label, &okButton, &exitButton, &hiddenButton, &group, &dir, &shape}) {
             AddControl(*control);
         }
+    }
+    void OnLoad() override {
+        if (onLoad) onLoad();
     }
 
     Control label{"Label1", ControlKind::Label, {}};
@@ -47,72 +50,51 @@ class TestWindow : public Form {
     Control group{"StartMenuGroup", ControlKind::ComboBox, {}};
     Control dir{"Dir", ControlKind::TextBox, {}};
     Control shape{"ProgressBar", ControlKind::Shape, {}};
-    int okClicks = 0;
-    int hiddenClicks = 0;
+    std::function<void()> onLoad;
     std::unique_ptr<TestWindow> dialog;
 };
 
-using MainFactory = std::function<std::unique_ptr<Form>(Application&)>;
+using Configure = std::function<void(Application&, TestWindow&)>;
 
-// Plays a script on the window that the factory makes, as the program entry does: the window is
-// shown, then the front end runs until the program ends.
-test::ScriptRun Play(const std::vector<std::string>& lines, const MainFactory& makeMain,
-                     const std::string& earlierLog = "") {
-    test::ScratchDirectory scratch;
-    const auto script = scratch.Path() / "script.txt";
-    const auto log = scratch.Path() / "log.jsonl";
-    test::WriteScript(script, lines);
-    if (!earlierLog.empty()) std::ofstream(log) << earlierLog;
-    auto ui = OpenScriptUserInterface(script.string(), log.string());
-    Application app(*ui, "Test failure");
-    auto main = makeMain(app);
-    try {
-        app.Dispatch([&] { main->Show(); });
-        ui->Run(app);
-    } catch (const FrontEndError&) {
-        app.End(exit_status::kFrontEnd);
+class ScriptUserInterfaceTest : public test::SandboxTest {
+  protected:
+    void SetUp() override { ::setenv("TAMSEL_SANDBOX", MachineDir().c_str(), 1); }
+    void TearDown() override {
+        for (const char* name : {"TAMSEL_UI", "TAMSEL_UI_LOG", "TAMSEL_SANDBOX"}) ::unsetenv(name);
     }
-    test::ScriptRun run;
-    run.status = app.ExitStatus();
-    run.events = test::ReadEventLog(log);
-    return run;
-}
 
-// Plays on a TestWindow, after configure has changed it.
-test::ScriptRun PlayOnTestWindow(
-    const std::vector<std::string>& lines,
-    const std::function<void(Application&, TestWindow&)>& configure = {},
-    const std::string& earlierLog = "") {
-    return Play(
-        lines,
-        [&](Application& app) {
+    // Plays a script on a TestWindow, after configure has changed it: the program entry shows it,
+    // then the front end runs until the program ends. TAMSEL_UI is the script unless ui is given;
+    // the log starts with earlierLog.
+    test::ScriptRun Play(const std::vector<std::string>& lines, const Configure& configure = {},
+                         const std::string& ui = "", const std::string& earlierLog = "") {
+        const auto script = scratch_.Path() / "script.txt";
+        const auto log = scratch_.Path() / "log.jsonl";
+        test::WriteScript(script, lines);
+        std::ofstream(log) << earlierLog;
+        ::setenv("TAMSEL_UI", (ui.empty() ? "script:" + script.string() : ui).c_str(), 1);
+        ::setenv("TAMSEL_UI_LOG", log.c_str(), 1);
+        test::ScriptRun run;
+        run.status = RunProgram("Test failure", [&](Application& app, Platform&) {
             auto window = std::make_unique<TestWindow>(app, "Tester");
             if (configure) configure(app, *window);
             return window;
-        },
-        earlierLog);
-}
+        });
+        run.events = test::ReadEventLog(log);
+        std::filesystem::remove(log);
+        return run;
+    }
+};
 
-// The run ended with an error event, with a message, then one exit event with status 3.
-void ExpectEndsWithFrontEndError(const test::ScriptRun& played, const std::string& why) {
-    EXPECT_EQ(played.status, exit_status::kFrontEnd) << why;
-    const auto kinds = played.Kinds();
-    ASSERT_GE(kinds.size(), 2u) << why;
-    EXPECT_EQ(kinds[kinds.size() - 2], "error") << why;
-    EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << why;
-    EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << why;
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << why;
-}
-
-TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
-    int clicks = -1;
-    const test::ScriptRun played = PlayOnTestWindow(
+TEST_F(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
+    int clicks = 0;
+    const test::ScriptRun played = Play(
         {"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
          "click CancelBTN"},
         [&](Application&, TestWindow& window) {
-            window.okButton.onClick = [&window, &clicks] { clicks = ++window.okClicks; };
+            window.okButton.onClick = [&clicks] { ++clicks; };
         },
-        "{\"event\":\"earlier\"}\n");
+        "", "{\"event\":\"earlier\"}\n");
 
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(clicks, 1);
@@ -138,15 +120,14 @@ TEST(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
     EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 0}}));
 }
 
-TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
+TEST_F(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
     int clicks = 0;
-    const test::ScriptRun played =
-        PlayOnTestWindow({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
-                         [&](Application&, TestWindow& window) {
-                             window.okButton.enabled = false;
-                             window.okButton.onClick = [&clicks] { ++clicks; };
-                             window.dir.enabled = false;
-                         });
+    const test::ScriptRun played = Play({"click OKBTN", "set Dir D:\\Elsewhere", "click CancelBTN"},
+                                        [&](Application&, TestWindow& window) {
+                                            window.okButton.enabled = false;
+                                            window.okButton.onClick = [&clicks] { ++clicks; };
+                                            window.dir.enabled = false;
+                                        });
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(clicks, 0);
     const auto windows = played.EventsOf("window");
@@ -155,47 +136,85 @@ TEST(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
     EXPECT_EQ(windows[2]["controls"]["Dir"], json({{"text", "C:\\"}, {"enabled", false}}));
 }
 
-TEST(ScriptUserInterfaceTest, LinesThatNameNothingOnScreenEndWithStatus3) {
-    const std::map<std::string, std::vector<std::string>> scripts = {
-        {"unknown control", {"click Nothing"}},
-        {"a label is no button", {"click Label1"}},
-        {"a hidden button is not on screen", {"click HiddenBTN"}},
-        {"a button is not editable", {"set OKBTN text"}},
-        {"no message box on screen", {"answer Yes"}},
-        {"unknown command", {"press OKBTN"}},
-        {"no drive list on the window", {"drive d"}},
-        {"no directory list on the window", {"open C:\\"}},
-        {"the script runs out", {"# nothing but a comment"}},
-        {"the script runs out later", {"set Dir x"}},
+// OKBTN asks a question; Yes unloads the window.
+std::vector<MsgResult> answers;
+void AskOnOk(Application& app, TestWindow& window) {
+    window.okButton.onClick = [&app, &window] {
+        answers.push_back(
+            app.MsgBox({"Question", "Sure?\r\nReally?", MsgButtons::YesNo, MsgIcon::Question, 2}));
+        if (answers.back() == MsgResult::Yes) window.Unload();
     };
-    for (const auto& [why, lines] : scripts) {
+}
+
+// OKBTN shows a modeless dialog over the window and disables it; the dialog's CancelBTN hides the
+// dialog again.
+void DialogOnOk(Application& app, TestWindow& window) {
+    window.dialog = std::make_unique<TestWindow>(app, "Dialog");
+    TestWindow& dialog = *window.dialog;
+    window.okButton.onClick = [&window, &dialog] {
+        dialog.Show();
+        window.enabled = false;
+    };
+    dialog.exitButton.onClick = [&window, &dialog] {
+        window.enabled = true;
+        dialog.Hide();
+    };
+}
+
+TEST_F(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
+    const Configure noCloseBox = [](Application&, TestWindow& window) { window.closeBox = false; };
+    struct Case {
+        std::string why;
+        std::vector<std::string> lines;
+        Configure configure;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"unknown control", {"click Nothing"}, {}},
+             {"a label is no button", {"click Label1"}, {}},
+             {"a hidden button is not on screen", {"click HiddenBTN"}, {}},
+             {"a button is not editable", {"set OKBTN text"}, {}},
+             {"no message box on screen", {"answer Yes"}, {}},
+             {"unknown command", {"press OKBTN"}, {}},
+             {"no drive list on the window", {"drive d"}, {}},
+             {"no directory list on the window", {"open C:\\"}, {}},
+             {"the script runs out", {"# nothing but a comment"}, {}},
+             {"the script runs out later", {"set Dir x"}, {}},
+             {"no close box", {"close"}, noCloseBox},
+             // A wrong answer stops the handler where it waits.
+             {"the box has no such button", {"click OKBTN", "answer OK"}, AskOnOk},
+             {"no such button at all", {"click OKBTN", "answer Maybe"}, AskOnOk},
+             {"a click while the box is open", {"click OKBTN", "click CancelBTN"}, AskOnOk},
+             {"the script runs out at the box", {"click OKBTN"}, AskOnOk},
+             // Unloading the main window leaves the hidden dialog loaded, so the program goes on
+             // with nothing on screen: the script cannot go on either, and says so.
+             {"only a hidden window left",
+              {"click OKBTN", "click CancelBTN", "click CancelBTN"},
+              DialogOnOk},
+         }) {
         int hiddenClicks = 0;
-        const test::ScriptRun played =
-            PlayOnTestWindow(lines, [&](Application&, TestWindow& window) {
-                window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
-            });
-        ExpectEndsWithFrontEndError(played, why);
-        EXPECT_EQ(played.Kinds().front(), "window") << why;
-        EXPECT_EQ(hiddenClicks, 0) << why;
+        answers.clear();
+        const test::ScriptRun played = Play(c.lines, [&](Application& app, TestWindow& window) {
+            if (c.configure) c.configure(app, window);
+            window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
+        });
+        // An error event with a message, then one exit event with status 3.
+        EXPECT_EQ(played.status, exit_status::kFrontEnd) << c.why;
+        const auto kinds = played.Kinds();
+        ASSERT_GE(kinds.size(), 3u) << c.why;
+        EXPECT_EQ(kinds.front(), "window") << c.why;
+        EXPECT_EQ(kinds[kinds.size() - 2], "error") << c.why;
+        EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << c.why;
+        EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << c.why;
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << c.why;
+        EXPECT_EQ(hiddenClicks, 0) << c.why;
+        EXPECT_TRUE(answers.empty()) << c.why;
     }
 }
 
-TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndOnlyTheirOwnButtonsAnswerThem) {
-    std::vector<MsgResult> answers;
-    const auto askTwice = [&answers](Application& app, TestWindow& window) {
-        window.okButton.onClick = [&app, &window, &answers] {
-            MessageBoxSpec request;
-            request.title = "Question";
-            request.text = "Sure?\r\nReally?";
-            request.buttons = MsgButtons::YesNo;
-            request.icon = MsgIcon::Question;
-            request.defaultButton = 2;
-            answers.push_back(app.MsgBox(request));
-            if (answers.back() == MsgResult::Yes) window.Unload();
-        };
-    };
+TEST_F(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
+    answers.clear();
     const test::ScriptRun played =
-        PlayOnTestWindow({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, askTwice);
+        Play({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, AskOnOk);
     EXPECT_EQ(played.status, 0);
     EXPECT_EQ(answers, (std::vector<MsgResult>{MsgResult::No, MsgResult::Yes}));
     EXPECT_EQ(played.Kinds(), (std::vector<std::string>{"window", "msgbox", "answer", "window",
@@ -207,57 +226,19 @@ TEST(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndOnlyTheirOwnButtonsAnswerT
                                       {"icon", "question"},
                                       {"default", "No"}}));
     EXPECT_EQ(played.events[2], json({{"event", "answer"}, {"button", "No"}}));
-
-    // A wrong answer stops the handler where it waits and ends the program with status 3.
-    const std::map<std::string, std::vector<std::string>> scripts = {
-        {"the box has no such button", {"click OKBTN", "answer OK"}},
-        {"no such button at all", {"click OKBTN", "answer Maybe"}},
-        {"a click while the box is open", {"click OKBTN", "click CancelBTN"}},
-        {"the script runs out at the box", {"click OKBTN"}},
-    };
-    for (const auto& [why, lines] : scripts) {
-        answers.clear();
-        const test::ScriptRun wrong = PlayOnTestWindow(lines, askTwice);
-        ExpectEndsWithFrontEndError(wrong, why);
-        EXPECT_TRUE(answers.empty()) << why;
-        EXPECT_EQ(wrong.Kinds(), (std::vector<std::string>{"window", "msgbox", "error", "exit"}))
-            << why;
-    }
 }
 
-TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
+TEST_F(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
     // The close box unloads the window, and with it the program ends normally.
-    EXPECT_EQ(PlayOnTestWindow({"close"}).status, 0);
-    // A window without a close box offers none to click.
-    ExpectEndsWithFrontEndError(
-        PlayOnTestWindow({"close"},
-                         [](Application&, TestWindow& window) { window.closeBox = false; }),
-        "no close box");
+    EXPECT_EQ(Play({"close"}).status, 0);
 
-    // A modeless dialog over a disabled window: the dialog is the active window until it hides.
-    const auto withDialog = [](Application& app, TestWindow& window) {
-        window.dialog = std::make_unique<TestWindow>(app, "Dialog");
-        TestWindow& dialog = *window.dialog;
-        window.okButton.onClick = [&window, &dialog] {
-            dialog.Show();
-            window.enabled = false;
-        };
-        dialog.exitButton.onClick = [&window, &dialog] {
-            window.enabled = true;
-            dialog.Hide();
-        };
-    };
-    const std::vector<std::string> lines = {"click OKBTN", "set Dir D:\\Games", "click CancelBTN",
-                                            "click CancelBTN"};
-    // Unloading the main window leaves the hidden dialog loaded, so the program goes on with
-    // nothing on screen: the script cannot go on either, and says so rather than hang.
-    ExpectEndsWithFrontEndError(PlayOnTestWindow(lines, withDialog), "only a hidden window left");
-
+    // A modeless dialog over a disabled window is the active window until it hides.
     const test::ScriptRun played =
-        PlayOnTestWindow(lines, [&](Application& app, TestWindow& window) {
-            withDialog(app, window);
-            window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
-        });
+        Play({"click OKBTN", "set Dir D:\\Games", "click CancelBTN", "click CancelBTN"},
+             [&](Application& app, TestWindow& window) {
+                 DialogOnOk(app, window);
+                 window.exitButton.onClick = [&app] { app.End(exit_status::kNormal); };
+             });
     EXPECT_EQ(played.status, 0);
     std::vector<std::string> names;
     for (const auto& window : played.EventsOf("window")) names.push_back(window["name"]);
@@ -265,6 +246,45 @@ TEST(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
     EXPECT_EQ(played.EventsOf("window")[2]["controls"]["Dir"]["text"], "D:\\Games");
     EXPECT_EQ(played.EventsOf("window")[3]["controls"]["Dir"]["text"], "C:\\");
     EXPECT_EQ(played.EventsOf("window")[3]["enabled"], true);
+}
+
+TEST_F(ScriptUserInterfaceTest, TheLoadEventAndWhatCannotBeOpenedEndTheProgram) {
+    const auto onLoad = [](const std::function<void(Application&, TestWindow&)>& load) {
+        return [load](Application& app, TestWindow& window) {
+            window.onLoad = [&app, &window, load] { load(app, window); };
+        };
+    };
+    // A message box in the load event that the script cannot answer: front-end error.
+    const auto ask = onLoad([](Application& app, TestWindow&) { app.MsgBox(MessageBoxSpec{}); });
+    EXPECT_EQ(Play({}, ask).Kinds(), (Kinds{"msgbox", "error", "exit"}));
+    // A run-time error in the load event is reported and ends the program with status 1.
+    const auto fail = onLoad([](Application&, TestWindow&) {
+        throw RuntimeError::FromNumber(err::kCannotCreateObject);
+    });
+    test::ScriptRun run = Play({"answer OK"}, fail);
+    EXPECT_EQ(run.status, exit_status::kFailure);
+    EXPECT_EQ(run.Kinds(), (Kinds{"msgbox", "answer", "exit"}));
+    // The load event ends the program itself: the window is never shown, no line is read.
+    const auto end = onLoad([](Application& app, TestWindow& window) {
+        app.End(exit_status::kMissingPrerequisite);
+        window.Unload();
+    });
+    run = Play({"click CancelBTN"}, end);
+    EXPECT_EQ(run.status, exit_status::kMissingPrerequisite);
+    EXPECT_EQ(run.Kinds(), Kinds{"exit"});
+
+    // A front end that cannot be opened.
+    EXPECT_EQ(Play({}, {}, "script:/no/such/script.txt").status, exit_status::kFailure);
+    EXPECT_EQ(Play({}, {}, "script:").status, exit_status::kFailure);
+    // A folder that holds something other than a sandbox is not taken for a machine.
+    const auto documents = scratch_.Path() / "documents";
+    std::filesystem::create_directories(documents);
+    std::ofstream(documents / "letter.txt") << "Dear ...\n";
+    ::setenv("TAMSEL_SANDBOX", documents.c_str(), 1);
+    run = Play({"click CancelBTN"});
+    EXPECT_EQ(run.status, exit_status::kFailure);
+    EXPECT_EQ(run.Kinds(), Kinds{"exit"});
+    EXPECT_TRUE(std::filesystem::exists(documents / "letter.txt"));
 }
 
 }  // namespace
