@@ -38,8 +38,10 @@ TEST(RegistryDatabaseFile, AnythingButARegistryDatabaseIsRefusedByNameAndLeftAlo
     SqliteRegistry::Open(dir.Path() / "damaged.db");
     RunSql(dir.Path() / "damaged.db", "DROP TABLE registry_value;");
 
-    for (const char* name : {"text.db", "empty.db", "foreign.db", "newer.db", "damaged.db", ""}) {
-        const fs::path file = *name != '\0' ? dir.Path() / name : dir.Path();  // or the folder
+    // The folder itself, and a file in a folder that does not exist, are no database either.
+    for (const char* name :
+         {"text.db", "empty.db", "foreign.db", "newer.db", "damaged.db", "", "no-such-dir/r.db"}) {
+        const fs::path file = dir.Path() / name;
         const std::string before = fs::is_regular_file(file) ? ReadAll(file) : "";
         try {
             SqliteRegistry::Open(file);
@@ -53,27 +55,6 @@ TEST(RegistryDatabaseFile, AnythingButARegistryDatabaseIsRefusedByNameAndLeftAlo
         }
         EXPECT_FALSE(fs::exists(file.string() + "-wal")) << name;
     }
-}
-
-TEST(RegistryDatabaseFile, AMissingFileIsCreatedWithTheFourRootsAndNothingElse) {
-    test::ScratchDirectory dir;
-    const fs::path file = dir.Path() / "new.db";
-    {
-        auto registry = SqliteRegistry::Open(file);
-        for (RegKey root :
-             {reg::kClassesRoot, reg::kCurrentUser, reg::kLocalMachine, reg::kUsers}) {
-            EXPECT_TRUE(registry->KeyExists(root, ""));
-            EXPECT_TRUE(registry->SubKeyNames(root, "").empty());
-        }
-        RegKey key = 0;
-        ASSERT_EQ(registry->CreateKeyEx(reg::kCurrentUser, "Kept", 0, nullptr, 0,
-                                        reg::kKeySixRights, &key, nullptr),
-                  reg::kSuccess);
-        registry->CloseKey(key);
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator{}), 1);
-    EXPECT_TRUE(SqliteRegistry::Open(file)->KeyExists(reg::kCurrentUser, "kept"));
-    EXPECT_THROW(SqliteRegistry::Open(dir.Path() / "no-such-dir" / "r.db"), std::runtime_error);
 }
 
 }  // namespace
