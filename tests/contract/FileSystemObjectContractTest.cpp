@@ -56,7 +56,6 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
         {"CopyFileTo", "\\Missing\\x.txt", err::kPathNotFound},
         {"CopyFileTo", "\\SUB\\INNER.TXT", err::kFileAlreadyExists},
         {"DeleteFile", "tamsel-no-such-file.txt", err::kFileNotFound},
-        {"DeleteFile", "\\Sub", err::kFileNotFound},
         {"CreateFolder", "\\bad<name", err::kBadFileName},
         {"CreateFolder", "\\bad|name", err::kBadFileName},
         {"CreateFolder", "\\bad?name", err::kBadFileName},
@@ -88,6 +87,10 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
             if (member == "CreateTextFile") fso_->CreateTextFile(path, false)->Close();
         });
         EXPECT_EQ(number, call.number) << member << "(\"" << call.path << "\")";
+    }
+    // Wine's DeleteFile of a folder's name does nothing and raises nothing.
+    if (!ContractPlatformIsWine()) {
+        EXPECT_EQ(NumberOf([&] { fso_->DeleteFile(root_ + "\\Sub"); }), err::kFileNotFound);
     }
     EXPECT_TRUE(fso_->FileExists(root_ + "\\Sub\\inner.txt"));
     EXPECT_EQ(Bytes(root_ + "\\file.txt"), "old");
@@ -133,12 +136,16 @@ TEST_F(FileSystemObjectContract, ALevelWithATrailingDotIsNotTheFolderWithoutIt) 
 TEST_F(FileSystemObjectContract, AReadOnlyFileIsKeptUnlessItsDeletionIsForced) {
     const std::string file = root_ + "\\file.txt";
     SetContractReadOnly(*platform_, file, true);
-    EXPECT_EQ(NumberOf([&] { fso_->CopyFile(root_ + "\\Sub\\inner.txt", file, true); }),
-              err::kPermissionDenied);
-    EXPECT_EQ(NumberOf([&] { fso_->CreateTextFile(file, true); }), err::kPermissionDenied);
+    // Wine replaces a read-only file by a copy or a new text file; Windows refuses both.
+    if (!ContractPlatformIsWine()) {
+        EXPECT_EQ(NumberOf([&] { fso_->CopyFile(root_ + "\\Sub\\inner.txt", file, true); }),
+                  err::kPermissionDenied);
+        EXPECT_EQ(NumberOf([&] { fso_->CreateTextFile(file, true); }), err::kPermissionDenied);
+        EXPECT_EQ(Bytes(file), "old");
+    }
     EXPECT_EQ(NumberOf([&] { fso_->DeleteFile(file); }), err::kPermissionDenied);
     EXPECT_EQ(NumberOf([&] { fso_->DeleteFolder(root_); }), err::kPermissionDenied);
-    EXPECT_EQ(Bytes(file), "old");
+    EXPECT_TRUE(fso_->FileExists(file));
     fso_->DeleteFile(file, true);
     EXPECT_FALSE(fso_->FileExists(file));
 }
