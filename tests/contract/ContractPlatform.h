@@ -20,9 +20,11 @@ std::unique_ptr<Platform> OpenContractPlatform();
 bool ContractPlatformIsWine();
 
 // What a test arranges or reads past the platform's objects: a file's bytes ("<missing>" when
-// it cannot be read) and its read-only attribute.
+// it cannot be read), its read-only attribute, and whether a program holds it open (in use:
+// opened without sharing until the test lets it go).
 std::string ContractFileBytes(Platform& platform, const std::string& path);
 void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly);
+void SetContractInUse(Platform& platform, const std::string& path, bool inUse);
 
 // The number of the RuntimeError a call raises (which must have a text); 0 when it raises none.
 inline std::int32_t NumberOf(const std::function<void()>& call) {

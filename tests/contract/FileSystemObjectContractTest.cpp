@@ -133,20 +133,27 @@ TEST_F(FileSystemObjectContract, ALevelWithATrailingDotIsNotTheFolderWithoutIt) 
     EXPECT_EQ(NumberOf([&] { fso_->CreateFolder(root_ + "\\Sub.\\Child"); }), err::kPathNotFound);
 }
 
-TEST_F(FileSystemObjectContract, AReadOnlyFileIsKeptUnlessItsDeletionIsForced) {
+TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
     const std::string file = root_ + "\\file.txt";
-    SetContractReadOnly(*platform_, file, true);
-    // Wine replaces a read-only file by a copy or a new text file; Windows refuses both.
-    if (!ContractPlatformIsWine()) {
-        EXPECT_EQ(NumberOf([&] { fso_->CopyFile(root_ + "\\Sub\\inner.txt", file, true); }),
-                  err::kPermissionDenied);
-        EXPECT_EQ(NumberOf([&] { fso_->CreateTextFile(file, true); }), err::kPermissionDenied);
-        EXPECT_EQ(Bytes(file), "old");
+    for (const bool inUse : {false, true}) {
+        SCOPED_TRACE(inUse ? "in use" : "read-only");
+        const auto protect = inUse ? SetContractInUse : SetContractReadOnly;
+        protect(*platform_, file, true);
+        // Wine replaces a read-only file by a copy or a new text file; Windows refuses both.
+        if (inUse || !ContractPlatformIsWine()) {
+            EXPECT_EQ(NumberOf([&] { fso_->CopyFile(root_ + "\\Sub\\inner.txt", file, true); }),
+                      err::kPermissionDenied);
+            EXPECT_EQ(NumberOf([&] { fso_->CreateTextFile(file, true); }), err::kPermissionDenied);
+        }
+        // A forced deletion takes a read-only file, never one in use.
+        EXPECT_EQ(NumberOf([&] { fso_->DeleteFile(file, inUse); }), err::kPermissionDenied);
+        EXPECT_EQ(NumberOf([&] { fso_->DeleteFolder(root_, inUse); }), err::kPermissionDenied);
+        protect(*platform_, file, false);
+        if (inUse || !ContractPlatformIsWine()) {
+            EXPECT_EQ(Bytes(file), "old");
+        }
     }
-    EXPECT_EQ(NumberOf([&] { fso_->DeleteFile(file); }), err::kPermissionDenied);
-    EXPECT_EQ(NumberOf([&] { fso_->DeleteFolder(root_); }), err::kPermissionDenied);
-    EXPECT_TRUE(fso_->FileExists(file));
-    fso_->DeleteFile(file, true);
+    fso_->DeleteFile(file);
     EXPECT_FALSE(fso_->FileExists(file));
 }
 

@@ -19,9 +19,8 @@ const std::string kScratch = "Software\\TamselContractTest";
 
 class RegistryContract : public ::testing::Test {
   protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    void Clean() {
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
         for (const char* key :
              {"\\A\\B\\New\\Leaf", "\\A\\B\\New", "\\A\\B\\C", "\\A\\B", "\\A", ""}) {
             registry_.DeleteKey(kCu, kScratch + key);
@@ -51,7 +50,6 @@ TEST_F(RegistryContract, KeysNestAndNamesMatchWithoutRegardToCase) {
     ASSERT_EQ(Create(kCu, "SOFTWARE\\tamselcontracttest\\a\\b\\c", &key, &disposition), 0);
     EXPECT_EQ(disposition, reg::kOpenedExistingKey);
     registry_.CloseKey(key);
-
     // Relative to an open handle.
     RegKey parent = 0;
     ASSERT_EQ(Open(kScratch + "\\a\\B", &parent), reg::kSuccess);
@@ -66,7 +64,6 @@ TEST_F(RegistryContract, KeysNestAndNamesMatchWithoutRegardToCase) {
     ASSERT_EQ(PutText(registry_, kCu, kScratch + "\\a", "DISPLAYNAME", "bc"), reg::kSuccess);
     EXPECT_EQ(Get(registry_, kCu, kScratch + "\\A", "displayname"),
               (StoredValue{reg::kSz, BytesOf("bc\0"s)}));
-
     // A key with subkeys is not deleted; a missing one is "not found".
     EXPECT_EQ(registry_.DeleteKey(kCu, kScratch + "\\A"), reg::kAccessDenied);
     EXPECT_EQ(Get(registry_, kCu, kScratch + "\\A", "DisplayName").data, BytesOf("bc\0"s));
@@ -75,7 +72,28 @@ TEST_F(RegistryContract, KeysNestAndNamesMatchWithoutRegardToCase) {
     EXPECT_EQ(Open(deep, &key), reg::kFileNotFound);
 }
 
-TEST_F(RegistryContract, QueriesGiveTheSizeFirstAndAskForMoreData) {
+TEST_F(RegistryContract, ValuesComeBackAsTheyWentWithTheirType) {
+    // Text outside ASCII, outside the ANSI code page and outside the Basic Multilingual Plane
+    // is kept, its size counted in UTF-8 bytes.
+    const std::string text = "Caf\xC3\xA9 \xD0\x9F\xD1\x80\xD0\xBE \xE6\xB8\xB8 \xF0\x9D\x84\x9E";
+    const std::vector<std::pair<std::string, StoredValue>> values = {
+        {"", {reg::kSz, BytesOf("C:\\Program Files\\Tamsel Orry\\TamselOrry.exe\0"s)}},
+        {"Name \xC3\xA9", {reg::kSz, BytesOf(text + '\0')}},
+        {"Embedded", {reg::kMultiSz, BytesOf("a\0b\0\0"s)}},
+        {"Expand", {reg::kExpandSz, BytesOf("%TEMP%\\x\0"s)}},
+        {"Number", {reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}}},
+        {"Blob", {reg::kBinary, {0x00, 0xFF, 0x80, 0x00}}},
+        {"Custom", {0x20000, {9, 8, 7}}},
+    };
+    for (const auto& [name, value] : values) {
+        ASSERT_EQ(Put(registry_, kCu, kScratch, name, value.type, value.data), reg::kSuccess);
+    }
+    for (const auto& [name, value] : values) {
+        EXPECT_EQ(Get(registry_, kCu, kScratch, name), value) << name;
+    }
+}
+
+TEST_F(RegistryContract, QueriesGiveTheSizeFirstAndHandlesKeepTheirRights) {
     const std::string path = "C:\\Program Files\\";
     ASSERT_EQ(PutText(registry_, kCu, kScratch, "Path", path), reg::kSuccess);
     RegKey key = 0;
@@ -101,49 +119,18 @@ TEST_F(RegistryContract, QueriesGiveTheSizeFirstAndAskForMoreData) {
     EXPECT_EQ(buffer[stored], '#');
     EXPECT_EQ(registry_.QueryValueEx(key, "Path", &type, bytes, nullptr), reg::kInvalidParameter);
     EXPECT_EQ(registry_.QueryValueEx(key, "Missing", &type, nullptr, &size), reg::kFileNotFound);
-    registry_.CloseKey(key);
-}
 
-TEST_F(RegistryContract, ValuesComeBackAsTheyWentWithTheirType) {
-    // Text outside ASCII, outside the ANSI code page and outside the Basic Multilingual Plane
-    // is kept, its size counted in UTF-8 bytes.
-    const std::string text = "Caf\xC3\xA9 \xD0\x9F\xD1\x80\xD0\xBE \xE6\xB8\xB8 \xF0\x9D\x84\x9E";
-    const std::vector<std::pair<std::string, StoredValue>> values = {
-        {"", {reg::kSz, BytesOf("C:\\Program Files\\Tamsel Orry\\TamselOrry.exe\0"s)}},
-        {"Name \xC3\xA9", {reg::kSz, BytesOf(text + '\0')}},
-        {"Expand", {reg::kExpandSz, BytesOf("%TEMP%\\x\0"s)}},
-        {"Number", {reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}}},
-        {"Blob", {reg::kBinary, {0x00, 0xFF, 0x80, 0x00}}},
-        {"Custom", {0x20000, {9, 8, 7}}},
-    };
-    for (const auto& [name, value] : values) {
-        ASSERT_EQ(Put(registry_, kCu, kScratch, name, value.type, value.data), reg::kSuccess);
-    }
-    for (const auto& [name, value] : values)
-        EXPECT_EQ(Get(registry_, kCu, kScratch, name), value) << name;
-    RegKey key = 0;
-    ASSERT_EQ(Open(kScratch, &key), reg::kSuccess);
-    EXPECT_EQ(registry_.DeleteValue(key, "blob"), reg::kSuccess);
-    EXPECT_EQ(registry_.DeleteValue(key, "Blob"), reg::kFileNotFound);
-    registry_.CloseKey(key);
-    EXPECT_EQ(Get(registry_, kCu, kScratch, "Blob").type, 0xFFFFFFFFu);
-}
-
-TEST_F(RegistryContract, HandlesAreRefusedOnceClosedAndWithoutTheRight) {
-    ASSERT_EQ(PutText(registry_, kCu, kScratch, "v", "x"), reg::kSuccess);
-    RegKey readOnly = 0;
-    RegKey closed = 0;
-    ASSERT_EQ(Open(kScratch, &readOnly, reg::kKeyQueryValue), reg::kSuccess);
-    ASSERT_EQ(Open(kScratch, &closed), reg::kSuccess);
-    EXPECT_EQ(registry_.CloseKey(closed), reg::kSuccess);
-    EXPECT_EQ(registry_.CloseKey(closed), reg::kInvalidHandle);
-    std::uint32_t size = 0;
-    EXPECT_EQ(registry_.QueryValueEx(closed, "v", nullptr, nullptr, &size), reg::kInvalidHandle);
+    // The query-only handle may not write; a closed handle is refused.
     const std::uint8_t data[] = {1, 2, 3, 4};
-    EXPECT_EQ(registry_.SetValueEx(readOnly, "w", 0, reg::kDword, data, 4), reg::kAccessDenied);
-    EXPECT_EQ(registry_.DeleteValue(readOnly, "v"), reg::kAccessDenied);
-    EXPECT_EQ(registry_.QueryValueEx(readOnly, "v", nullptr, nullptr, &size), reg::kSuccess);
-    registry_.CloseKey(readOnly);
+    EXPECT_EQ(registry_.SetValueEx(key, "w", 0, reg::kDword, data, 4), reg::kAccessDenied);
+    EXPECT_EQ(registry_.DeleteValue(key, "Path"), reg::kAccessDenied);
+    EXPECT_EQ(registry_.CloseKey(key), reg::kSuccess);
+    EXPECT_EQ(registry_.CloseKey(key), reg::kInvalidHandle);
+    EXPECT_EQ(registry_.QueryValueEx(key, "Path", nullptr, nullptr, &size), reg::kInvalidHandle);
+    ASSERT_EQ(Open(kScratch, &key), reg::kSuccess);
+    EXPECT_EQ(registry_.DeleteValue(key, "path"), reg::kSuccess);
+    EXPECT_EQ(registry_.DeleteValue(key, "Path"), reg::kFileNotFound);
+    registry_.CloseKey(key);
 }
 
 TEST_F(RegistryContract, ExpandsEnvironmentReferencesAndReportsTheNeededSize) {

@@ -43,4 +43,8 @@ void SetContractReadOnly(Platform& platform, const std::string& path, bool readO
     MachineOf(platform).SetReadOnly(path, readOnly);
 }
 
+void SetContractInUse(Platform& platform, const std::string& path, bool inUse) {
+    MachineOf(platform).SetInUse(path, inUse);
+}
+
 }  // namespace tamsel::test

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "platform/win32/WindowsHeaders.h"
 
@@ -21,6 +22,16 @@ std::string ContractFileBytes(Platform&, const std::string& path) {
 
 void SetContractReadOnly(Platform&, const std::string& path, bool readOnly) {
     SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+void SetContractInUse(Platform&, const std::string& path, bool inUse) {
+    static std::map<std::string, HANDLE> held;
+    if (inUse) {
+        held[path] = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    } else if (held.contains(path)) {
+        CloseHandle(held[path]);
+        held.erase(path);
+    }
 }
 
 }  // namespace tamsel::test
