@@ -1,11 +1,16 @@
 // What the SQLite registry adds to the registry's contract (tests/contract): names stored as
-// created, the bytes kept in the file, the machine's environment, and transactions.
+// created, the bytes kept in the file, the machine's environment, transactions, and files that
+// are no registry database.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "platform/sandbox/DefaultMachine.h"
+#include "platform/sandbox/SqliteDatabase.h"
 #include "platform/sandbox/SqliteRegistry.h"
 #include "support/RegistryValues.h"
 #include "support/ScratchDirectory.h"
@@ -16,7 +21,14 @@ namespace {
 using namespace std::string_literals;
 using namespace tamsel::test;
 
+namespace fs = std::filesystem;
+
 constexpr RegKey kLm = reg::kLocalMachine;
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 class SqliteRegistryTest : public ::testing::Test {
   protected:
@@ -144,6 +156,35 @@ TEST_F(SqliteRegistryTest, AFailedTransactionUndoesEverythingForEveryConnection)
                  std::runtime_error);
     EXPECT_EQ(Get(*other, kLm, "shared", "from").data, BytesOf("first\0"s));
     EXPECT_FALSE(other->KeyExists(kLm, "During"));
+}
+
+TEST_F(SqliteRegistryTest, AnythingButARegistryDatabaseIsRefusedByNameAndLeftAlone) {
+    std::ofstream(dir_.Path() / "text.db") << "Windows Registry Editor Version 5.00\r\n";
+    std::ofstream(dir_.Path() / "empty.db");
+    SqliteDatabase(dir_.Path() / "foreign.db", true).Execute("CREATE TABLE contacts(name TEXT);");
+    // Ours, but in a layout this program does not know, or damaged.
+    SqliteRegistry::Open(dir_.Path() / "newer.db");
+    SqliteDatabase(dir_.Path() / "newer.db", true).Execute("PRAGMA user_version = 2;");
+    SqliteRegistry::Open(dir_.Path() / "damaged.db");
+    SqliteDatabase(dir_.Path() / "damaged.db", true).Execute("DROP TABLE registry_value;");
+
+    // The folder itself, and a file in a folder that does not exist, are no database either.
+    for (const char* name :
+         {"text.db", "empty.db", "foreign.db", "newer.db", "damaged.db", "", "no-such-dir/r.db"}) {
+        const fs::path file = dir_.Path() / name;
+        const std::string before = fs::is_regular_file(file) ? ReadAll(file) : "";
+        try {
+            SqliteRegistry::Open(file);
+            ADD_FAILURE() << name << ": opened";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos)
+                << name << ": " << error.what();
+        }
+        if (fs::is_regular_file(file)) {
+            EXPECT_EQ(ReadAll(file), before) << name;
+        }
+        EXPECT_FALSE(fs::exists(file.string() + "-wal")) << name;
+    }
 }
 
 }  // namespace
