@@ -1,8 +1,7 @@
-// The conversions of the Windows layer: HRESULTs and Win32 codes into run-time errors, and
-// UTF-8 to UTF-16 and back with embedded NULs (the registry contract checks other text).
+// HRESULTs and Win32 codes into run-time errors. (The registry contract checks the conversion
+// of text between UTF-8 and UTF-16.)
 #include <gtest/gtest.h>
 
-#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowsHeaders.h"
 
@@ -25,11 +24,6 @@ TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
     EXPECT_EQ(53, ErrorFromWin32(ERROR_FILE_NOT_FOUND).Number());
     EXPECT_EQ(70, ErrorFromWin32(ERROR_ACCESS_DENIED).Number());
     EXPECT_EQ(75, ErrorFromWin32(ERROR_GEN_FAILURE).Number());
-}
-
-TEST(WideText, EmbeddedNulsGoToUtf16AndBack) {
-    EXPECT_EQ(std::wstring(L"a\0\u00E9", 3), Utf8ToWide(std::string("a\0\xC3\xA9", 4)));
-    EXPECT_EQ(std::string("a\0b", 3), WideToUtf8(std::wstring_view(L"a\0b", 3)));
 }
 
 }  // namespace
