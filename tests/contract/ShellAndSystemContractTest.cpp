@@ -82,6 +82,7 @@ TEST_F(ShellAndSystemContract, SystemStartsProgramsAndKnowsItsOwnFolder) {
     const std::string folder = system.ProgramFolder();
     EXPECT_TRUE(fso_->FolderExists(folder)) << folder;
     EXPECT_FALSE(folder.ends_with("\\")) << folder;
+    EXPECT_TRUE(fso_->FolderExists("C:\\Windows\\Temp"));  // the system's TEMP
     // A missing program in a folder with a space is reported as missing: the file at the
     // path's first word plus ".exe" is not started instead.
     fso_->CreateFolder(root_ + "\\no such");
