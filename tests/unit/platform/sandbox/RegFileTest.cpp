@@ -49,19 +49,15 @@ TEST_F(RegFileTest, AFreshMachineWithOddValuesExportsAndImportsBackByteForByte) 
         {"long binary", {reg::kBinary, Bytes(300, 0x5A)}},
         {"", {reg::kSz, BytesOf("default\0"s)}},
     };
-    const std::string fresh = ExportRegFile(original);
     for (const auto& [name, value] : values) {
         ASSERT_EQ(Put(original, kLm, odd, name, value.type, value.data), reg::kSuccess) << name;
     }
-    auto empty = NewRegistry("empty.db");
-    ASSERT_EQ(ExportRegFile(*empty),
+    // A new registry holds the four roots and nothing else; the whole machine goes into it.
+    auto copy = NewRegistry("copy.db");
+    ASSERT_EQ(ExportRegFile(*copy),
               "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT]\n\n"
               "[HKEY_CURRENT_USER]\n\n[HKEY_LOCAL_MACHINE]\n\n[HKEY_USERS]\n\n");
-    ImportRegFile(*empty, fresh);
-    EXPECT_EQ(ExportRegFile(*empty), fresh);
-
     const std::string exported = ExportRegFile(original);
-    auto copy = NewRegistry("copy.db");
     ImportRegFile(*copy, exported);
     EXPECT_EQ(ExportRegFile(*copy), exported);
     for (const auto& [name, value] : values) EXPECT_EQ(Get(*copy, kLm, odd, name), value) << name;
