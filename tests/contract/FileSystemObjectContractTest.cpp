@@ -137,11 +137,12 @@ TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
     const std::string file = root_ + "\\file.txt";
     for (const bool inUse : {false, true}) {
         SCOPED_TRACE(inUse ? "in use" : "read-only");
+        Write(root_ + "\\source.txt", "new");  // each deletion below may take it
         const auto protect = inUse ? SetContractInUse : SetContractReadOnly;
         protect(*platform_, file, true);
         // Wine replaces a read-only file by a copy or a new text file; Windows refuses both.
         if (inUse || !ContractPlatformIsWine()) {
-            EXPECT_EQ(NumberOf([&] { fso_->CopyFile(root_ + "\\Sub\\inner.txt", file, true); }),
+            EXPECT_EQ(NumberOf([&] { fso_->CopyFile(root_ + "\\source.txt", file, true); }),
                       err::kPermissionDenied);
             EXPECT_EQ(NumberOf([&] { fso_->CreateTextFile(file, true); }), err::kPermissionDenied);
         }
