@@ -7,7 +7,7 @@
 namespace tamsel {
 namespace {
 
-// Case folding, names and trailing separators are checked through the platforms' tests.
+// Case folding and the characters of names are checked through the platforms' tests.
 TEST(WindowsPathTest, DrivesAtTheStartOfAPath) {
     struct Case {
         const char* path;
@@ -28,6 +28,12 @@ TEST(WindowsPathTest, DrivesAtTheStartOfAPath) {
         EXPECT_EQ(IsDriveAbsolute(c.path), c.absolute);
         EXPECT_EQ(IsDriveAbsolute(c.path, true), c.absoluteWithSlash);
     }
+}
+
+TEST(WindowsPathTest, TrailingSeparatorsGoExceptADriveRootsOwn) {
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\a\\b\\\\/"), "C:\\a\\b");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\\\\\"), "C:\\");
+    EXPECT_EQ(WithoutTrailingSeparators("C:\\"), "C:\\");
 }
 
 }  // namespace
