@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/sandbox/DefaultMachine.h"
+#include "platform/sandbox/ShellItemList.h"
 #include "platform/sandbox/ShellLinkProperties.h"
 #include "platform/sandbox/ShortNames.h"
 #include "support/SandboxTest.h"
@@ -83,11 +84,16 @@ TEST_F(SandboxAutomationTest, TheShellReadsItsFoldersFromTheRegistryAndNeedsTheS
 
     const std::string path = "C:\\Users\\User\\Desktop\\x.lnk";
     PutFile(path, "old");
-    machine_->SetInUse(path, true);
     auto shortcut = shell->CreateShortCut(path);
     shortcut->SetTargetPath("C:\\Windows");
-    EXPECT_EQ(ErrorOf([&] { shortcut->Save(); }), err::kPermissionDenied);
+    for (const bool inUse : {false, true}) {  // a read-only file, then one in use
+        machine_->SetReadOnly(path, !inUse);
+        machine_->SetInUse(path, inUse);
+        EXPECT_EQ(ErrorOf([&] { shortcut->Save(); }), err::kPermissionDenied) << inUse;
+    }
     EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(ErrorOf([] { sandbox::TargetIdList("relative\\path", false, 0); }),
+              err::kInvalidProcedureCall);
     EXPECT_EQ(ErrorOf([&] { shell->CreateShortCut("C:\\x.txt"); }), err::kInvalidProcedureCall);
 
     machine_->SetScriptingHostAvailable(false);
