@@ -1,7 +1,9 @@
-// HRESULTs and Win32 codes into run-time errors. (The registry contract checks the conversion
-// of text between UTF-8 and UTF-16.)
+// HRESULTs and Win32 codes into run-time errors, and the error of an object that cannot be
+// created. (The registry contract checks the conversion of text between UTF-8 and UTF-16.)
 #include <gtest/gtest.h>
 
+#include "platform/Platform.h"
+#include "platform/win32/ComObjects.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowsHeaders.h"
 
@@ -24,6 +26,16 @@ TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
     EXPECT_EQ(53, ErrorFromWin32(ERROR_FILE_NOT_FOUND).Number());
     EXPECT_EQ(70, ErrorFromWin32(ERROR_ACCESS_DENIED).Number());
     EXPECT_EQ(75, ErrorFromWin32(ERROR_GEN_FAILURE).Number());
+}
+
+TEST(Win32Error, TheObjectOfAnUnknownIdentifierCannotBeCreated) {
+    const auto platform = OpenPlatform();  // with COM started
+    try {
+        DispatchObject::Create("Tamsel.NoSuchObject");
+        ADD_FAILURE() << "created";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(err::kCannotCreateObject, error.Number());
+    }
 }
 
 }  // namespace
