@@ -1,8 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/Platform.h"
+#include "platform/RuntimeError.h"
 
 namespace tamsel::test {
 
@@ -13,5 +18,45 @@ std::unique_ptr<Platform> OpenContractPlatform();
 // Whether the platform is Wine, which differs from Windows in a few points that the tests
 // name where they skip them.
 bool ContractPlatformIsWine();
+
+// What a test arranges or reads past the platform's objects: a file's bytes ("<missing>" when
+// it cannot be read), its read-only attribute, and whether a program holds it open (in use:
+// opened without sharing until the test lets it go).
+std::string ContractFileBytes(Platform& platform, const std::string& path);
+void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly);
+void SetContractInUse(Platform& platform, const std::string& path, bool inUse);
+
+// The number of the RuntimeError a call raises (which must have a text); 0 when it raises none.
+inline std::int32_t NumberOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        EXPECT_FALSE(error.Description().empty());
+        return error.Number();
+    }
+    return 0;
+}
+
+// A contract test's platform and its own new folder below TEMP, removed afterwards.
+class ContractTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TearDown();
+        fso_->CreateFolder(root_);
+    }
+    void TearDown() override {
+        if (fso_->FolderExists(root_)) fso_->DeleteFolder(root_, true);
+    }
+    std::string Bytes(const std::string& path) { return ContractFileBytes(*platform_, path); }
+    void Write(const std::string& path, const std::string& text) {
+        auto stream = fso_->CreateTextFile(path, true);
+        stream->Write(text);
+        stream->Close();
+    }
+
+    std::unique_ptr<Platform> platform_ = OpenContractPlatform();
+    std::unique_ptr<FileSystemObject> fso_ = platform_->GetAutomation().CreateFileSystemObject();
+    std::string root_ = platform_->GetSystem().EnvironmentVariable("TEMP") + "\\tamsel-contract";
+};
 
 }  // namespace tamsel::test

@@ -1,3 +1,6 @@
+#include <fstream>
+#include <iterator>
+
 #include "contract/ContractPlatform.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "support/ScratchDirectory.h"
@@ -7,20 +10,21 @@ namespace tamsel::test {
 namespace {
 
 // A default sandbox machine in a scratch folder of its own, removed with the platform.
-class ScratchSandboxPlatform : public Platform {
-  public:
-    ScratchSandboxPlatform() : machine_(sandbox::SandboxMachine::Open(scratch_.Path() / "m")) {}
+struct ScratchSandboxPlatform : Platform {
+    Registry& GetRegistry() override { return machine->GetRegistry(); }
+    Automation& GetAutomation() override { return machine->GetAutomation(); }
+    System& GetSystem() override { return machine->GetSystem(); }
+    Volumes& GetVolumes() override { return machine->GetVolumes(); }
+    FolderIdentity& GetFolderIdentity() override { return machine->GetFolderIdentity(); }
 
-    Registry& GetRegistry() override { return machine_->GetRegistry(); }
-    Automation& GetAutomation() override { return machine_->GetAutomation(); }
-    System& GetSystem() override { return machine_->GetSystem(); }
-    Volumes& GetVolumes() override { return machine_->GetVolumes(); }
-    FolderIdentity& GetFolderIdentity() override { return machine_->GetFolderIdentity(); }
-
-  private:
-    ScratchDirectory scratch_;
-    std::unique_ptr<sandbox::SandboxMachine> machine_;
+    ScratchDirectory scratch;
+    std::unique_ptr<sandbox::SandboxMachine> machine =
+        sandbox::SandboxMachine::Open(scratch.Path() / "m");
 };
+
+sandbox::SandboxMachine& MachineOf(Platform& platform) {
+    return *static_cast<ScratchSandboxPlatform&>(platform).machine;
+}
 
 }  // namespace
 
@@ -29,5 +33,18 @@ std::unique_ptr<Platform> OpenContractPlatform() {
 }
 
 bool ContractPlatformIsWine() { return false; }
+
+std::string ContractFileBytes(Platform& platform, const std::string& path) {
+    std::ifstream in(MachineOf(platform).HostPath(path, false), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly) {
+    MachineOf(platform).SetReadOnly(path, readOnly);
+}
+
+void SetContractInUse(Platform& platform, const std::string& path, bool inUse) {
+    MachineOf(platform).SetInUse(path, inUse);
+}
 
 }  // namespace tamsel::test

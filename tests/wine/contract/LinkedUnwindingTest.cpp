@@ -6,7 +6,6 @@
 // same way.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -32,13 +31,11 @@ struct CopyFails {
     bool armed = false;
 };
 
-TEST(LinkedUnwinding, ExceptionsPassThroughSharedTemplateInstances) {
+TEST(LinkedUnwinding, ExceptionsPassThroughSharedInstancesToTheirHandlers) {
     EXPECT_THROW(OneMoreThan(&Refuse), std::runtime_error);
     EXPECT_EQ(3, OneMoreThan(+[] { return 2; }));
-
     // Called through the std::function's stored invoker, which cannot be inlined.
     const std::function<int()> refusing = &Refuse;
-    EXPECT_THROW(refusing(), std::runtime_error);
     EXPECT_THROW(OneMoreThan(refusing), std::runtime_error);
 
     // The vector grows through its out-of-line insertion, whose clean-up runs before the
@@ -49,21 +46,13 @@ TEST(LinkedUnwinding, ExceptionsPassThroughSharedTemplateInstances) {
     refusingCopy.armed = true;
     EXPECT_THROW(items.push_back(refusingCopy), std::runtime_error);
     EXPECT_EQ(3u, items.size());
-}
 
-TEST(LinkedUnwinding, ExceptionsOfTheLibraryReachTheirHandlers) {
+    // The C++ library's own instances.
     const std::string text = "abc";
     EXPECT_THROW((void)text.substr(4), std::out_of_range);
-    EXPECT_THROW((void)text.at(3), std::out_of_range);
-    std::vector<int> numbers;
-    EXPECT_THROW(numbers.reserve(numbers.max_size() + 1), std::length_error);
-    try {
-        std::string copy = text;
-        copy.replace(10, 1, "x");
-        ADD_FAILURE() << "replace past the end did not throw";
-    } catch (const std::out_of_range& error) {
-        EXPECT_NE(nullptr, std::strstr(error.what(), "replace"));
-    }
+    EXPECT_THROW(items.reserve(items.max_size() + 1), std::length_error);
+    std::string copy = text;
+    EXPECT_THROW(copy.replace(10, 1, "x"), std::out_of_range);
 }
 
 }  // namespace tamsel::linked_unwinding

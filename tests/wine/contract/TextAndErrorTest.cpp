@@ -1,35 +1,14 @@
-// The conversions of the Windows layer: shortcut property texts, HRESULTs and Win32 codes into
-// run-time errors, and UTF-8 to UTF-16 and back.
+// HRESULTs and Win32 codes into run-time errors, and the error of an object that cannot be
+// created. (The registry contract checks the conversion of text between UTF-8 and UTF-16.)
 #include <gtest/gtest.h>
 
-#include "platform/win32/ShortcutText.h"
-#include "platform/win32/WideText.h"
+#include "platform/Platform.h"
+#include "platform/win32/ComObjects.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowsHeaders.h"
 
 namespace tamsel::win32 {
 namespace {
-
-TEST(ShortcutText, HotKeyTextsBecomeTheShellLinkWord) {
-    EXPECT_EQ(0, ParseHotKey(""));
-    EXPECT_EQ(0x0346, ParseHotKey("shift+Ctrl+f"));
-    EXPECT_EQ(0x0474, ParseHotKey("ALT+F5"));
-    EXPECT_EQ(0x0630, ParseHotKey("Ctrl+Alt+0"));
-    EXPECT_EQ(0x0020, ParseHotKey("Space"));
-    for (const char* bad : {"CTRL+", "CTRL+NOSUCHKEY", "HYPER+F", "F25"}) {
-        EXPECT_THROW(ParseHotKey(bad), RuntimeError) << bad;
-    }
-}
-
-TEST(ShortcutText, IconLocationSplitsOnlyAtANumericIndex) {
-    const auto indexed = SplitIconLocation("C:\\x\\app.exe,2");
-    EXPECT_EQ("C:\\x\\app.exe", indexed.path);
-    EXPECT_EQ(2, indexed.index);
-    EXPECT_EQ(-3, SplitIconLocation("C:\\x\\app.exe, -3").index);
-    const auto commaInName = SplitIconLocation("C:\\a,b\\app.exe");
-    EXPECT_EQ("C:\\a,b\\app.exe", commaInName.path);
-    EXPECT_EQ(0, commaInName.index);
-}
 
 TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
     const RuntimeError fileNotFound = ErrorFromHresult(static_cast<std::int32_t>(0x800A0035));
@@ -49,16 +28,14 @@ TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
     EXPECT_EQ(75, ErrorFromWin32(ERROR_GEN_FAILURE).Number());
 }
 
-TEST(WideText, EveryCharacterGoesToUtf16AndBackWithEmbeddedNuls) {
-    // Latin, Cyrillic, CJK and a character outside the Basic Multilingual Plane (a pair of
-    // UTF-16 surrogates).
-    const std::string utf8 = "Caf\xC3\xA9 \xD0\x9F \xE6\xB8\xB8 \xF0\x9D\x84\x9E";
-    const std::wstring wide = L"Caf\u00E9 \u041F \u6E38 \xD834\xDD1E";
-    EXPECT_EQ(wide, Utf8ToWide(utf8));
-    EXPECT_EQ(utf8, WideToUtf8(wide));
-    EXPECT_EQ(utf8, WideToUtf8(wide.c_str()));
-    EXPECT_EQ(std::wstring(L"a\0b", 3), Utf8ToWide(std::string("a\0b", 3)));
-    EXPECT_EQ(std::string("a\0b", 3), WideToUtf8(std::wstring_view(L"a\0b", 3)));
+TEST(Win32Error, TheObjectOfAnUnknownIdentifierCannotBeCreated) {
+    const auto platform = OpenPlatform();  // with COM started
+    try {
+        DispatchObject::Create("Tamsel.NoSuchObject");
+        ADD_FAILURE() << "created";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(err::kCannotCreateObject, error.Number());
+    }
 }
 
 }  // namespace

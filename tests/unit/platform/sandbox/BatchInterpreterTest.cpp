@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/sandbox/BatchInterpreter.h"
+#include "platform/sandbox/CodePage.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -31,6 +32,7 @@ class BatchInterpreterTest : public SandboxTest {
   protected:
     // Runs a batch file with the given text; returns the number of lines refused.
     int Run(const std::string& text, const std::string& batchPath = "C:\\TEMP\\t.bat") {
+        messages_.str("");
         PutFile(batchPath, text);
         BatchInterpreter interpreter(*machine_, messages_);
         EXPECT_TRUE(interpreter.RunFile(batchPath));
@@ -107,6 +109,42 @@ TEST_F(BatchInterpreterTest, ABatchFileThatDeletesItselfEndsThere) {
     EXPECT_FALSE(Exists("C:\\TEMP\\u.bat"));
     EXPECT_TRUE(Exists("C:\\Apps\\b.txt"));
     EXPECT_EQ(messages_.str(), "The batch file cannot be found.\n");
+}
+
+// cmd reads a batch file's bytes in the machine's OEM code page: a file written in another code
+// page names other files and misses, as it does on Windows.
+TEST_F(BatchInterpreterTest, ALineNamesItsFileOnlyInTheOemCodePageOrByItsShortForm) {
+    const std::string jose = "C:\\Jos\xC3\xA9 Caf\xC3\xA9";
+    const std::string programs = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0";
+    struct Row {
+        int machineCodePage;
+        int writtenIn;  // 65001: UTF-8
+        const std::string& folder;
+        bool deleted;
+    };
+    const Row rows[] = {
+        {437, 437, jose, true}, {437, 1252, jose, false},   {437, 65001, jose, false},
+        {850, 850, jose, true}, {866, 866, programs, true}, {437, 866, programs, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.machineCodePage) + " " + std::to_string(row.writtenIn));
+        machine_->SetOemCodePage(row.machineCodePage);
+        const std::string file = row.folder + "\\uninstall.exe";
+        PutFile(file);
+        const std::string line = "del \"" + file + "\"\r\n";
+        const auto bytes = row.writtenIn == 65001 ? std::optional<std::string>(line)
+                                                  : sandbox::Utf8ToCodePage(row.writtenIn, line);
+        ASSERT_TRUE(bytes);
+        Run(*bytes);
+        EXPECT_EQ(!Exists(file), row.deleted) << messages_.str();
+        EXPECT_EQ(messages_.str().starts_with("Could Not Find"), !row.deleted) << messages_.str();
+    }
+    machine_->SetOemCodePage(437);
+    const std::string shortForm =
+        machine_->GetAutomation().CreateFileSystemObject()->BatchFilePath(programs);
+    ASSERT_TRUE(sandbox::Utf8ToCodePage(437, shortForm)) << shortForm;
+    Run("del \"" + shortForm + "\\uninstall.exe\"\r\nrmdir \"" + shortForm + "\"\r\n");
+    EXPECT_FALSE(Exists(programs)) << messages_.str();
 }
 
 }  // namespace

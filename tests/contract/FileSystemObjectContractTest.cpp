@@ -1,0 +1,242 @@
+// "Scripting.FileSystemObject" and the folder identity, checked on both platforms with the same
+// expectations: Windows' answers, which the sandbox must give too.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "contract/ContractPlatform.h"
+
+namespace tamsel::test {
+namespace {
+
+std::vector<std::string> Names(const std::vector<FileSystemItem>& items) {
+    std::vector<std::string> names;
+    for (const auto& item : items) names.push_back(item.Name);
+    return names;
+}
+
+class FileSystemObjectContract : public ContractTest {
+  protected:
+    void SetUp() override {
+        ContractTest::SetUp();
+        fso_->CreateFolder(root_ + "\\Sub");
+        Write(root_ + "\\Sub\\inner.txt", "");
+        Write(root_ + "\\file.txt", "old");
+    }
+};
+
+// A member called with a path (relative to the test's folder when it starts with "\"; as
+// written otherwise) and the error number it raises (0: none).
+struct PathCall {
+    const char* member;
+    const char* path;
+    std::int32_t number;
+};
+
+TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
+    const std::vector<PathCall> calls = {
+        {"CreateFolder", "", err::kPathNotFound},
+        {"GetFolder", "", err::kPathNotFound},
+        {"DeleteFolder", "", err::kPathNotFound},
+        {"DeleteFile", "", err::kPathNotFound},
+        {"CopyFile", "", err::kInvalidProcedureCall},
+        {"CreateTextFile", "", err::kPathNotFound},
+        {"CreateFolder", "tamsel-no-such-folder\\child", err::kPathNotFound},
+        {"GetFolder", "tamsel-no-such-folder", err::kPathNotFound},
+        {"DeleteFolder", "tamsel-no-such-folder", err::kFileNotFound},
+        {"DeleteFolder", "\\Missing", err::kFileNotFound},
+        {"DeleteFolder", "\\Missing\\Deeper", err::kPathNotFound},
+        {"DeleteFile", "\\Missing\\x.txt", err::kPathNotFound},
+        {"GetFolder", "\\Missing", err::kPathNotFound},
+        {"GetFolder", "\\file.txt", err::kPathNotFound},
+        {"CopyFile", "\\Missing\\x.txt", err::kPathNotFound},
+        {"CopyFile", "\\missing.txt", err::kFileNotFound},
+        {"CopyFileTo", "\\Missing\\x.txt", err::kPathNotFound},
+        {"CopyFileTo", "\\SUB\\INNER.TXT", err::kFileAlreadyExists},
+        {"DeleteFile", "tamsel-no-such-file.txt", err::kFileNotFound},
+        {"CreateFolder", "\\bad<name", err::kBadFileName},
+        {"CreateFolder", "\\bad|name", err::kBadFileName},
+        {"CreateFolder", "\\bad?name", err::kBadFileName},
+        {"CreateFolder", "\\Sub \\Child", err::kPathNotFound},
+        {"CreateFolder", "\\FILE.TXT", err::kFileAlreadyExists},
+        {"CreateTextFile", "\\Sub \\new.txt", err::kPathNotFound},
+        {"CreateTextFile", "\\file.txt", err::kFileAlreadyExists},
+        {"CreateFolder", "\\sub", err::kFileAlreadyExists},
+        {"CreateFolder", "\\Sub.", err::kFileAlreadyExists},
+        {"CreateFolder", "\\Sub ", err::kFileAlreadyExists},
+        {"GetFolder", "\\Sub\\", 0},
+        {"GetFolder", "\\Sub \\", err::kPathNotFound},
+        {"DeleteFile", "\\file.txt\\", err::kFileNotFound},
+        {"DeleteFile", "\\Sub \\inner.txt", err::kPathNotFound},
+        {"DeleteFolder", "\\Sub\\", err::kFileNotFound},
+        {"DeleteFolder", "\\Sub \\", err::kFileNotFound},
+    };
+    for (const PathCall& call : calls) {
+        std::string path = call.path;
+        if (path.starts_with('\\')) path = root_ + path;
+        const std::string member = call.member;
+        const std::int32_t number = NumberOf([&] {
+            if (member == "CreateFolder") fso_->CreateFolder(path);
+            if (member == "GetFolder") fso_->GetFolder(path);
+            if (member == "DeleteFolder") fso_->DeleteFolder(path);
+            if (member == "DeleteFile") fso_->DeleteFile(path);
+            if (member == "CopyFile") fso_->CopyFile(path, root_ + "\\copy.txt", true);
+            if (member == "CopyFileTo") fso_->CopyFile(root_ + "\\file.txt", path, false);
+            if (member == "CreateTextFile") fso_->CreateTextFile(path, false)->Close();
+        });
+        EXPECT_EQ(number, call.number) << member << "(\"" << call.path << "\")";
+    }
+    // Wine's DeleteFile of a folder's name does nothing and raises nothing.
+    if (!ContractPlatformIsWine()) {
+        EXPECT_EQ(NumberOf([&] { fso_->DeleteFile(root_ + "\\Sub"); }), err::kFileNotFound);
+    }
+    EXPECT_TRUE(fso_->FileExists(root_ + "\\Sub\\inner.txt"));
+    EXPECT_EQ(Bytes(root_ + "\\file.txt"), "old");
+    EXPECT_FALSE(fso_->FolderExists(root_ + "\\Missing") || fso_->FileExists(root_ + "\\copy.txt"));
+}
+
+TEST_F(FileSystemObjectContract, OnlyTheLastLevelLosesATrailingBlankOrDot) {
+    for (const char* folder : {"\\Sub\\", "\\SUB", "\\Sub.", "\\Sub ", "\\Sub. . ", ""}) {
+        EXPECT_TRUE(fso_->FolderExists(root_ + folder)) << folder;
+        EXPECT_FALSE(fso_->FileExists(root_ + folder)) << folder;
+    }
+    for (const char* file : {"\\file.txt.", "\\FILE.TXT", "\\Sub\\inner.txt "}) {
+        EXPECT_TRUE(fso_->FileExists(root_ + file)) << file;
+        EXPECT_FALSE(fso_->FolderExists(root_ + file)) << file;
+    }
+    for (const char* none : {"\\Sub \\", "\\Sub \\inner.txt", "\\file.txt\\", "\\Missing"}) {
+        EXPECT_FALSE(fso_->FolderExists(root_ + none) || fso_->FileExists(root_ + none)) << none;
+    }
+    EXPECT_FALSE(fso_->FolderExists("") || fso_->FileExists(""));
+
+    // A new folder is named without the blank or dot; the level above is taken as written.
+    fso_->CreateFolder(root_ + "\\Group ");
+    fso_->CreateFolder(root_ + "\\Dotted.");
+    EXPECT_EQ(Names(fso_->GetFolder(root_ + "\\")->SubFolders()),
+              (std::vector<std::string>{"Dotted", "Group", "Sub"}));
+    Write(root_ + "\\Group\\new.txt. ", "");
+    EXPECT_TRUE(fso_->FileExists(root_ + "\\Group\\new.txt"));
+    fso_->DeleteFolder(root_ + "\\Group ");
+    EXPECT_FALSE(fso_->FolderExists(root_ + "\\Group"));
+}
+
+// A level that ends in a dot, not last: Windows keeps the dot (its path normalization trims the
+// end of the whole path only) and finds no such folder. Wine drops the dot there too.
+TEST_F(FileSystemObjectContract, ALevelWithATrailingDotIsNotTheFolderWithoutIt) {
+    if (ContractPlatformIsWine()) {
+        GTEST_SKIP() << "Wine finds \\Sub.\\Child in \\Sub; Windows and the sandbox do not";
+    }
+    EXPECT_FALSE(fso_->FolderExists(root_ + "\\Sub.\\"));
+    EXPECT_FALSE(fso_->FileExists(root_ + "\\Sub.\\inner.txt"));
+    EXPECT_EQ(NumberOf([&] { fso_->CreateFolder(root_ + "\\Sub.\\Child"); }), err::kPathNotFound);
+}
+
+TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
+    const std::string file = root_ + "\\file.txt";
+    for (const bool inUse : {false, true}) {
+        SCOPED_TRACE(inUse ? "in use" : "read-only");
+        Write(root_ + "\\source.txt", "new");  // each deletion below may take it
+        const auto protect = inUse ? SetContractInUse : SetContractReadOnly;
+        protect(*platform_, file, true);
+        // Wine replaces a read-only file by a copy or a new text file, where Windows refuses
+        // both; a file in use it refuses, but some of those refusals come as E_FAIL.
+        const bool wine = ContractPlatformIsWine();
+        const auto refused = [&](const char* what, const std::function<void()>& call) {
+            const std::int32_t number = NumberOf(call);
+            if (wine && inUse) {
+                EXPECT_NE(number, 0) << what;
+            } else {
+                EXPECT_EQ(number, err::kPermissionDenied) << what;
+            }
+        };
+        if (inUse || !wine) {
+            refused("CopyFile", [&] { fso_->CopyFile(root_ + "\\source.txt", file, true); });
+            refused("CreateTextFile", [&] { fso_->CreateTextFile(file, true); });
+        }
+        // A forced deletion takes a read-only file, never one in use.
+        refused("DeleteFile", [&] { fso_->DeleteFile(file, inUse); });
+        refused("DeleteFolder", [&] { fso_->DeleteFolder(root_, inUse); });
+        protect(*platform_, file, false);
+        if (inUse || !wine) {
+            EXPECT_EQ(Bytes(file), "old");
+        }
+    }
+    fso_->DeleteFile(file);
+    EXPECT_FALSE(fso_->FileExists(file));
+}
+
+TEST_F(FileSystemObjectContract, FoldersListTheirEntriesAndTextFilesAreWrittenAsGiven) {
+    for (const char* name : {"beta.txt", "Alpha.txt", "_under.txt", "ZETA.txt"}) {
+        Write(root_ + "\\Sub\\" + name, "");
+    }
+    for (const char* name : {"b", "C", "a"}) fso_->CreateFolder(root_ + "\\Sub\\" + name);
+    auto folder = fso_->GetFolder(root_ + "\\Sub");
+    EXPECT_EQ(
+        Names(folder->Files()),
+        (std::vector<std::string>{"Alpha.txt", "beta.txt", "inner.txt", "ZETA.txt", "_under.txt"}));
+    EXPECT_EQ(Names(folder->SubFolders()), (std::vector<std::string>{"a", "b", "C"}));
+    EXPECT_EQ(platform_->GetVolumes().SubDirectories(root_ + "\\Sub"),
+              (std::vector<std::string>{"a", "b", "C"}));
+
+    const std::string batch = root_ + "\\touninst.bat";
+    auto stream = fso_->CreateTextFile(batch, true);
+    stream->WriteLine("del \"C:\\Program Files\\Tamsel Orry\\uninstall.exe\"");
+    stream->Write("del %0");
+    stream->Close();
+    const std::string text = "del \"C:\\Program Files\\Tamsel Orry\\uninstall.exe\"\r\ndel %0";
+    EXPECT_EQ(Bytes(batch), text);
+    fso_->CopyFile(batch, root_ + "\\file.txt", true);  // overwrites
+    fso_->CopyFile(batch, root_ + "\\Sub\\C\\", true);  // into the folder
+    EXPECT_EQ(Bytes(root_ + "\\file.txt"), text);
+    EXPECT_EQ(Bytes(root_ + "\\sub\\c\\touninst.bat"), text);
+    fso_->CreateTextFile(batch, true)->Close();
+    EXPECT_EQ(Bytes(batch), "");
+
+    fso_->DeleteFolder(root_ + "\\SUB");
+    EXPECT_FALSE(fso_->FolderExists(root_ + "\\Sub"));
+}
+
+TEST_F(FileSystemObjectContract, BatchFilesNameEveryFolderInAFormOfTheOemCodePage) {
+    const std::string accented = root_ + "\\Jos\xC3\xA9";  // "é" is in code page 437
+    const std::string cyrillic = root_ + "\\\xD0\x9F\xD1\x80\xD0\xBE";
+    fso_->CreateFolder(accented);
+    fso_->CreateFolder(cyrillic);
+    Write(cyrillic + "\\uninstall.exe", "x");
+    for (const std::string& same : {accented, std::string(""), root_ + "\\100%\\missing"}) {
+        EXPECT_EQ(fso_->BatchFilePath(same), same);
+    }
+    const std::string shortForm = fso_->BatchFilePath(cyrillic);
+    ASSERT_FALSE(shortForm.empty());
+    EXPECT_TRUE(std::all_of(shortForm.begin(), shortForm.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    })) << shortForm;
+    EXPECT_TRUE(fso_->FileExists(shortForm + "\\uninstall.exe")) << shortForm;
+    EXPECT_EQ(fso_->BatchFilePath(cyrillic + "\\missing"), "");
+
+    // The short form and the long name are one folder; files, missing folders and "" none.
+    FolderIdentity& folders = platform_->GetFolderIdentity();
+    const auto resolved = folders.Resolve(shortForm + "\\");
+    ASSERT_TRUE(resolved);
+    EXPECT_EQ(resolved->path, folders.Resolve(cyrillic)->path);
+    EXPECT_TRUE(resolved->path.ends_with("\\\xD0\x9F\xD1\x80\xD0\xBE")) << resolved->path;
+    EXPECT_FALSE(resolved->throughLink);
+    EXPECT_EQ(folders.Resolve("c:\\")->path, "C:\\");
+    for (const std::string& none :
+         {cyrillic + "\\uninstall.exe", root_ + "\\missing", std::string()}) {
+        EXPECT_FALSE(folders.Resolve(none)) << none;
+    }
+
+    const std::string batch = root_ + "\\b.bat";
+    auto stream = fso_->CreateBatchFile(batch, true);
+    stream->WriteLine("del \"" + accented + "\"");
+    EXPECT_EQ(NumberOf([&] { stream->Write(cyrillic); }), err::kInvalidProcedureCall);
+    stream->Write("rem");
+    stream->Close();
+    EXPECT_EQ(Bytes(batch), "del \"" + root_ + "\\Jos\x82\"\r\nrem");  // 0x82 is "é" in 437
+}
+
+}  // namespace
+}  // namespace tamsel::test
