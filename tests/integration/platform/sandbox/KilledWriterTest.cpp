@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -18,9 +17,7 @@
 namespace tamsel::sandbox {
 namespace {
 
-using test::BytesOf;
-using test::Get;
-using test::PutText;
+using namespace tamsel::test;
 
 std::string KeyOf(std::uint32_t i) { return "SOFTWARE\\Loop\\Key" + std::to_string(i % 7); }
 std::string NameOf(std::uint32_t i) { return "Value" + std::to_string(i); }
@@ -37,17 +34,13 @@ std::vector<std::uint32_t> WriteAndKill(const std::filesystem::path& file, std::
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     const pid_t child = fork();
     if (child == 0) {
-        close(fds[0]);
-        try {
-            auto registry = SqliteRegistry::Open(file);
-            for (std::uint32_t i = first;; ++i) {
-                if (PutText(*registry, reg::kLocalMachine, KeyOf(i), NameOf(i), TextOf(i)) != 0 ||
-                    write(fds[1], &i, sizeof i) != sizeof i) {
-                    _exit(3);
-                }
+        close(fds[0]);  // a failure ends the child with a status or SIGABRT, never SIGKILL
+        auto registry = SqliteRegistry::Open(file);
+        for (std::uint32_t i = first;; ++i) {
+            if (PutText(*registry, reg::kLocalMachine, KeyOf(i), NameOf(i), TextOf(i)) != 0 ||
+                write(fds[1], &i, sizeof i) != sizeof i) {
+                _exit(3);
             }
-        } catch (const std::exception&) {
-            _exit(5);
         }
     }
     close(fds[1]);
@@ -65,7 +58,7 @@ std::vector<std::uint32_t> WriteAndKill(const std::filesystem::path& file, std::
 }
 
 TEST(KilledRegistryWriter, EveryReportedWriteSurvivesAndTheDatabaseStaysSound) {
-    test::ScratchDirectory dir;
+    ScratchDirectory dir;
     const auto file = dir.Path() / "registry.db";
     SqliteRegistry::Open(file);  // created up front, so every child opens an existing file
 

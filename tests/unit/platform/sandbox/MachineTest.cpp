@@ -37,7 +37,6 @@ TEST_F(MachineTest, VolumesAreTheTwoDrivesAndRefuseAMissingCurrentDirectory) {
     Volumes& volumes = machine_->GetVolumes();
     const auto drives = volumes.Drives();
     ASSERT_EQ(drives.size(), 2u);
-    EXPECT_EQ(drives[0].label + drives[1].label, "SystemData");
     EXPECT_EQ(drives[1].letter, 'd');
     EXPECT_EQ(volumes.CurrentDirectory('d'), "D:\\");
     PutFolder("D:\\Apps");
@@ -55,9 +54,6 @@ TEST_F(MachineTest, SpellingsOfAPathMapToTheExistingEntriesAndBack) {
           "C:\\Windows\\System32. "}) {  // trailing dots and blanks of the last level go
         EXPECT_EQ(machine_->HostPath(spelling, false), system32) << spelling;
     }
-    // Of another level, they stay: that is another folder.
-    EXPECT_EQ(machine_->HostPath("C:\\Windows. \\System32", false),
-              drives / "c" / "Windows. " / "System32");
     // A missing tail keeps the case it was given; no drive means C:.
     EXPECT_EQ(machine_->HostPath("c:\\windows\\NewDir\\File.TXT", true),
               drives / "c" / "Windows" / "NewDir" / "File.TXT");
@@ -87,7 +83,6 @@ TEST_F(MachineTest, PathsThatWouldLeaveTheSandboxOrWriteToTheHostAreRefused) {
         {"", err::kPathNotFound},
         {"C:\\a<b", err::kBadFileName},
         {"C:\\a:b", err::kBadFileName},
-        {"C:\\*.txt", err::kBadFileName},
     };
     for (const auto& [path, number] : paths) {
         EXPECT_EQ(ErrorOf([&] { machine_->HostPath(path, true); }), number) << path;

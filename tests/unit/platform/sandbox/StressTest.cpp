@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/RuntimeError.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -21,12 +22,12 @@ namespace fs = std::filesystem;
 
 struct ChildOutcome {
     int status = -1;
-    std::string message;  // what the child reported: an error's text, or ""
+    std::string message;  // what the child reported: an error's number and text, or ""
 };
 
 // Runs `count` forked children that start together (each reads the closed gate first); each
-// reports what its body returns (or the message of what it threw) and ends with status 0 when
-// that is "", 1 otherwise.
+// reports what its body returns (or what it threw) and ends with status 0 when that is "", 1
+// otherwise.
 std::vector<ChildOutcome> RunTogether(int count, const std::function<std::string(int)>& body) {
     int gate[2];
     if (::pipe(gate) != 0) return {};
@@ -44,6 +45,8 @@ std::vector<ChildOutcome> RunTogether(int count, const std::function<std::string
             std::string message;
             try {
                 message = body(i);
+            } catch (const RuntimeError& error) {
+                message = std::to_string(error.Number()) + " " + error.Description();
             } catch (const std::exception& error) {
                 message = *error.what() != '\0' ? error.what() : "an exception";
             }
@@ -71,18 +74,6 @@ std::vector<ChildOutcome> RunTogether(int count, const std::function<std::string
     return outcomes;
 }
 
-ChildOutcome RunInChild(const std::function<std::string()>& body) {
-    return RunTogether(1, [&](int) { return body(); }).at(0);
-}
-
-// In a child: no file may grow beyond `bytes`, and a write past it fails with an error
-// instead of ending the process, as a write to a full disk does.
-void LimitFileSize(rlim_t bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, bytes};
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("setrlimit failed");
-}
-
 // Whether a folder holds an entry whose name contains `part`.
 bool HasEntryWith(const fs::path& folder, const std::string& part) {
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -93,54 +84,53 @@ bool HasEntryWith(const fs::path& folder, const std::string& part) {
 
 using StressTest = SandboxTest;
 
-TEST_F(StressTest, AFullDiskIsReportedAsSuchAndLeavesNoHalfMadeFile) {
+// Each call runs in a child in which no file may grow beyond a limit, and a write past it fails
+// with an error instead of ending the process, as a write to a full disk does.
+TEST_F(StressTest, AFullDiskIsReportedAsSuchAndLeavesNothingHalfMade) {
     const fs::path fresh = scratch_.Path() / "fresh";
+    const fs::path parent = scratch_.Path() / "parent";
     sandbox::SandboxMachine::Init(fresh);
+    fs::create_directories(parent);
     PutFile("C:\\big.bin", std::string(std::size_t{1} << 20, 'b'));
-    const ChildOutcome opening = RunInChild([&] {
-        LimitFileSize(1);
-        sandbox::SandboxMachine::Open(fresh);
-        return std::string();
-    });
-    EXPECT_EQ(opening.status, 1);
-    EXPECT_EQ(opening.message, (fresh / "registry.db").string() + ": disk full");
-    const ChildOutcome copying = RunInChild([&]() -> std::string {
-        auto machine = sandbox::SandboxMachine::Open(MachineDir());
-        auto fso = machine->GetAutomation().CreateFileSystemObject();
-        LimitFileSize(std::size_t{1} << 16);
-        try {
-            fso->CopyFile("C:\\big.bin", "C:\\Windows\\copy.bin", true);
-        } catch (const RuntimeError& error) {
-            return std::to_string(error.Number()) + " " + error.Description();
-        }
-        return "";
-    });
-    EXPECT_EQ(copying.message, "61 Disk full");
+    struct Row {
+        const char* what;
+        rlim_t limit;
+        std::function<void()> call;
+        std::string message;
+    };
+    const Row rows[] = {
+        {"open", 1, [&] { sandbox::SandboxMachine::Open(fresh); },
+         (fresh / "registry.db").string() + ": disk full"},
+        {"copy", 1 << 16,
+         [&] {
+             sandbox::SandboxMachine::Open(MachineDir())
+                 ->GetAutomation()
+                 .CreateFileSystemObject()
+                 ->CopyFile("C:\\big.bin", "C:\\Windows\\copy.bin", true);
+         },
+         "61 Disk full"},
+        {"init", 4096, [&] { sandbox::SandboxMachine::Init(parent / "machine"); }, "disk full"},
+        {"reset", 4096, [&] { sandbox::SandboxMachine::Reset(MachineDir()); }, "disk full"},
+    };
+    for (const Row& row : rows) {
+        const ChildOutcome outcome = RunTogether(1, [&](int) {
+                                         ::signal(SIGXFSZ, SIG_IGN);
+                                         const rlimit limit{row.limit, row.limit};
+                                         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                                             return std::string("setrlimit failed");
+                                         row.call();
+                                         return std::string();
+                                     }).at(0);
+        EXPECT_EQ(outcome.status, 1) << row.what;
+        EXPECT_TRUE(outcome.message.ends_with(row.message)) << row.what << ": " << outcome.message;
+    }
     EXPECT_FALSE(HasEntryWith(Host("C:\\Windows"), "copy"));
+    EXPECT_TRUE(fs::is_empty(parent));
+    EXPECT_TRUE(Exists("C:\\big.bin"));
+    EXPECT_FALSE(HasEntryWith(scratch_.Path(), ".new-"));
     // The registry that the full disk refused is whole and usable once there is room.
     EXPECT_EQ(sandbox::SandboxMachine::Open(fresh)->Environment("TEMP"),
               machine_->Environment("TEMP"));
-}
-
-TEST_F(StressTest, AFailedInitOrResetLeavesNoHalfMadeMachine) {
-    const fs::path parent = scratch_.Path() / "parent";
-    fs::create_directories(parent);
-    PutFile("C:\\kept.txt");
-    for (const auto& [what, call] :
-         {std::pair<const char*, std::function<void()>>{
-              "init", [&] { sandbox::SandboxMachine::Init(parent / "machine"); }},
-          {"reset", [&] { sandbox::SandboxMachine::Reset(MachineDir()); }}}) {
-        const ChildOutcome outcome = RunInChild([&] {
-            LimitFileSize(4096);
-            call();
-            return std::string();
-        });
-        EXPECT_EQ(outcome.status, 1) << what;
-        EXPECT_NE(outcome.message.find("disk full"), std::string::npos) << what << outcome.message;
-    }
-    EXPECT_TRUE(fs::is_empty(parent));
-    EXPECT_TRUE(Exists("C:\\kept.txt"));
-    EXPECT_FALSE(HasEntryWith(scratch_.Path(), ".new-"));
 }
 
 TEST_F(StressTest, ProgramsOpeningAMissingMachineTogetherAllGetIt) {
