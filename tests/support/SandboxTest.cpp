@@ -18,18 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The key's own values in an export: the lines between its header and the next one, hex data
-// continued over several lines joined.
+// The key's own values in an export: the lines between its header and the next one.
 KeyValues ExportedValues(const std::string& exportText) {
     const std::size_t header = exportText.find('[');
     if (header == std::string::npos) return {};
     std::istringstream lines(exportText.substr(exportText.find('\n', header) + 1));
     KeyValues values;
     for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
-        for (std::string more; line.ends_with('\\') && std::getline(lines, more);) {
-            line.pop_back();
-            line += more.substr(std::min(more.find_first_not_of(' '), more.size()));
-        }
         const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
         if (equals == std::string::npos) continue;
         const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
@@ -84,6 +79,13 @@ const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string&
     static const nlohmann::json kMissing = nlohmann::json::object();
     if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
     return window["controls"][control];
+}
+
+nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
+                               const std::string& buttons, const std::string& icon,
+                               const std::string& defaultButton) {
+    return {{"event", "msgbox"},  {"title", title}, {"text", text},
+            {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
 }
 
 std::string ReadHostFile(const fs::path& file) {

@@ -58,6 +58,10 @@ int ErrorOf(Call&& call) {
 // one of them (an empty object when it is not there).
 std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name);
 const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control);
+// A message box as the log shows it.
+nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
+                               const std::string& buttons, const std::string& icon,
+                               const std::string& defaultButton);
 
 std::string ReadHostFile(const std::filesystem::path& file);
 

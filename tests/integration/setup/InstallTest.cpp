@@ -36,14 +36,10 @@ TEST_F(InstallTest, AFreshMachineGetsTheFilesTheRegistryRecordAndTwoShortcuts) {
 
     // The finish message, answered No: nothing is started.
     EXPECT_EQ(run.EventsOf("msgbox"),
-              (std::vector<json>{{{"event", "msgbox"},
-                                  {"title", "Tamsel Orry Setup Completed!"},
-                                  {"text",
-                                   "Tamsel Orry Setup has finished.\r\nDo you want to run "
-                                   "Tamsel Orry now?"},
-                                  {"buttons", "YesNo"},
-                                  {"icon", "none"},
-                                  {"default", "Yes"}}}));
+              std::vector{MessageBoxEvent(
+                  "Tamsel Orry Setup Completed!",
+                  "Tamsel Orry Setup has finished.\r\nDo you want to run Tamsel Orry now?", "YesNo",
+                  "none", "Yes")});
     EXPECT_TRUE(run.EventsOf("start").empty());
 
     for (const char* name : {"uninstall.exe", "TamselOrry.exe"}) {

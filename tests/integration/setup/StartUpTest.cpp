@@ -82,15 +82,11 @@ TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(run.Kinds(), (std::vector<std::string>{"msgbox", "answer", "exit"}));
     EXPECT_EQ(run.events.at(0),
-              json({{"event", "msgbox"},
-                    {"title", "Tamsel Orry Install"},
-                    {"text",
-                     "ERROR: Windows Scripting Host not found.\r\n"
-                     "Windows Scripting Host is required for this application.\r\n"
-                     "Go to http://www.tamselorry.example/TamselOrry.asp for more information."},
-                    {"buttons", "OK"},
-                    {"icon", "exclamation"},
-                    {"default", "OK"}}));
+              MessageBoxEvent("Tamsel Orry Install",
+                              "ERROR: Windows Scripting Host not found.\r\nWindows Scripting Host "
+                              "is required for this application.\r\nGo to "
+                              "http://www.tamselorry.example/TamselOrry.asp for more information.",
+                              "OK", "exclamation", "OK"));
     SetScriptingHostAvailable(true);
 
     run = RunSetup({"close"});

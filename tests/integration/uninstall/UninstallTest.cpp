@@ -70,15 +70,11 @@ TEST_P(FolderNameRoundTripTest, InstallRemovalAndLogOnLeaveNothing) {
     const ScriptRun removal = RunOnMachine(*uninstallString, kYes);
     ASSERT_EQ(removal.status, 0) << removal.err << nlohmann::json(removal.events).dump();
     EXPECT_EQ(removal.EventsOf("msgbox"),
-              (std::vector<nlohmann::json>{
-                  {{"event", "msgbox"},
-                   {"title", "Tamsel Orry Uninstall Complete!"},
-                   {"text",
-                    "Tamsel Orry Uninstall has completed.\r\nSome elements could not be deleted "
-                    "now.\r\nThey will be deleted when you reboot."},
-                   {"buttons", "OK"},
-                   {"icon", "none"},
-                   {"default", "OK"}}}));
+              std::vector{MessageBoxEvent("Tamsel Orry Uninstall Complete!",
+                                          "Tamsel Orry Uninstall has completed.\r\nSome elements "
+                                          "could not be deleted now.\r\nThey will be deleted "
+                                          "when you reboot.",
+                                          "OK", "none", "OK")});
     // Until the log-on, the uninstaller and its folder wait for the batch file.
     EXPECT_TRUE(Exists(*uninstallString));
     EXPECT_FALSE(Exists(folder + "\\TamselOrry.exe"));
