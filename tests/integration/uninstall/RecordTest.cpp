@@ -45,10 +45,10 @@ TEST_P(TamperedRecordTest, NothingButTheInstalledFilesLeavesAFolderSetupDidNotMa
     // Files everywhere a damaged record could point, each folder holding the names the
     // uninstaller looks for, so that only the record protects the rest.
     for (const std::string& folder :
-         {std::string("C:"), std::string("C:\\Windows"), std::string("C:\\Program Files"),
-          std::string("C:\\Users\\User"), std::string("C:\\Users\\User\\Documents"),
-          std::string(kPrograms), std::string(kPrograms) + "\\Other",
-          std::string("C:\\100% & Co\\%TEMP%")}) {
+         {std::string("C:"), std::string("D:"), std::string("C:\\Windows"),
+          std::string("C:\\Program Files"), std::string("C:\\Users\\User"),
+          std::string("C:\\Users\\User\\Documents"), std::string(kPrograms),
+          std::string(kPrograms) + "\\Other", std::string("C:\\100% & Co\\%TEMP%")}) {
         for (const char* name : {"keep.txt", "uninstall.exe", "TamselOrry.exe"}) {
             PutFile(folder + "\\" + name, folder);
         }
@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         TamperedRecord{"", "", "", ""}, TamperedRecord{"C:", "..\\..", "1", ""},
         TamperedRecord{"C:\\Program Files\\..\\Windows\\", "C:Other", "1", ""},
         // System and user folders, recorded as made by Setup or not: the installed files only.
-        TamperedRecord{"C:\\", "..", "1", "c\\"},
+        TamperedRecord{"C:\\", "..", "1", "c\\"}, TamperedRecord{"D:\\", "Tamsel Orry", "1", "d\\"},
         TamperedRecord{"C:\\Windows\\", "..\\Other", "1", "c\\Windows\\"},
         TamperedRecord{"C:\\Users\\User\\", "   ", "", "c\\Users\\User\\"},
         TamperedRecord{kProgramsFolder, "Other*", "1", kProgramsListing},

@@ -124,9 +124,15 @@ TEST_F(UninstallTest, LeftoversDecideWhatTheLogOnCanRemove) {
     PutFile(folder + "\\plugins\\extra.dll");
     PutFile(kGroup + "\\Other\\Other.lnk");
     PutKey(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry");
+    PutFolder("C:\\TEMP");
+    PutValue(reg::kCurrentUser, "Environment", "TEMP", "C:\\TEMP");
 
     const ScriptRun run = RunOnMachine(folder + "\\uninstall.exe", kYes);
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read("C:\\TEMP\\touninst.bat"),
+              "del \"D:\\My Apps\\Tamsel Orry\\uninstall.exe\"\r\n"
+              "rmdir \"D:\\My Apps\\Tamsel Orry\"\r\n"
+              "del \"C:\\TEMP\\touninst.bat\"");
     EXPECT_FALSE(Exists(folder + "\\settings.ini"));       // read-only files go
     EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));  // subfolders are not visited
     EXPECT_TRUE(Exists(kGroup + "\\Other\\Other.lnk"));
