@@ -168,10 +168,6 @@ void SandboxTest::SetReadOnly(const std::string& windowsPath) {
     wine_ ? wine_->SetReadOnly(windowsPath) : machine_->SetReadOnly(windowsPath, true);
 }
 
-void SandboxTest::SetInUse(const std::string& windowsPath) {
-    wine_ ? wine_->SetInUse(windowsPath) : machine_->SetInUse(windowsPath, true);
-}
-
 void SandboxTest::SetScriptingHostAvailable(bool available) {
     wine_ ? wine_->SetScriptingHostAvailable(available)
           : machine_->SetScriptingHostAvailable(available);

@@ -106,7 +106,6 @@ class SandboxTest : public ::testing::Test {
     std::string Read(const std::string& windowsPath) const;
     std::set<std::string> Listing() const;
     void SetReadOnly(const std::string& windowsPath);
-    void SetInUse(const std::string& windowsPath);  // until the test ends
     void SetScriptingHostAvailable(bool available);
 
     // The registry, arranged and read past the programs.

@@ -1,11 +1,9 @@
 #include "support/WineMachine.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/sandbox/RegFileText.h"
 #include "support/SandboxTest.h"
@@ -74,7 +72,6 @@ WineMachine::WineMachine(const fs::path& directory)
     }
 }
 
-// wineserver -k ends every program of the prefix, the holders of files in use too.
 WineMachine::~WineMachine() { RunProcess({"wineserver", "-k"}, WineEnvironment()); }
 
 void WineMachine::SetReadOnly(const std::string& windowsPath) const {
@@ -82,26 +79,6 @@ void WineMachine::SetReadOnly(const std::string& windowsPath) const {
     Unshare(host);
     fs::permissions(host, fs::perms::owner_write | fs::perms::group_write,
                     fs::perm_options::remove);
-}
-
-void WineMachine::SetInUse(const std::string& windowsPath) {
-    // uiauto.exe, started in the background, keeps the file open without sharing; it says
-    // "holding" once the file is open.
-    const fs::path said = directory_ / ("holder" + std::to_string(++runs_) + ".txt");
-    const std::string tool = (fs::path(Variable("TAMSEL_WINE_TOOLS")) / "uiauto.exe").string();
-    const ProcessResult start =
-        RunProcess({"sh", "-c", "wine \"$0\" hold \"$1\" 86400 >\"$2\" 2>/dev/null &", tool,
-                    windowsPath, said.string()},
-                   WineEnvironment());
-    if (start.status != 0) throw std::runtime_error("cannot start uiauto.exe hold");
-    // A guard against a holder that never starts, not a measure of its speed.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (ReadHostFile(said).find("holding") == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            throw std::runtime_error("uiauto.exe could not hold " + windowsPath);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
 }
 
 EnvironmentChanges WineMachine::WineEnvironment() const {

@@ -20,8 +20,7 @@ namespace tamsel::test {
 class WineMachine {
   public:
     // The Wine machine is used when TAMSEL_WINE_MACHINE names the machine to copy; then
-    // TAMSEL_WINE_DIST names the Windows build's programs and TAMSEL_WINE_TOOLS uiauto.exe's
-    // folder.
+    // TAMSEL_WINE_DIST names the Windows build's programs.
     static bool Selected();
 
     explicit WineMachine(const std::filesystem::path& directory);
@@ -38,8 +37,6 @@ class WineMachine {
     }
     // No write permission on the host file, which Wine shows as read-only.
     void SetReadOnly(const std::string& windowsPath) const;
-    // Held open without sharing by `uiauto.exe hold` until the machine goes.
-    void SetInUse(const std::string& windowsPath);
     // scrrun.dll and wshom.ocx disabled by a DLL override, or not.
     void SetScriptingHostAvailable(bool available) { scriptingHost_ = available; }
 

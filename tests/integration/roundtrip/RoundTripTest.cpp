@@ -224,6 +224,10 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
                                       target_ + "TamselOrry.exe", kTempBatch};
         EXPECT_EQ(Tool({"lock", locked[c.step]}).status, 0);
         EXPECT_EQ(Uninstall().status, 1);
+        // The record stays until what it describes is gone, so that the removal can run again.
+        EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
+        EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
+        EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
         EXPECT_EQ(Tool({"unlock", locked[c.step]}).status, 0);
     }
     if (c.interruption == Interruption::kReinstallPending) {

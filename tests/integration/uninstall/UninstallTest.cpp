@@ -149,19 +149,6 @@ TEST_F(UninstallTest, LeftoversDecideWhatTheLogOnCanRemove) {
     EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));
 }
 
-// A removal that stops keeps the record until what it describes is gone, so that it can be
-// run again.
-TEST_F(UninstallTest, AFileInUseStopsTheRemovalBeforeTheRecordGoes) {
-    InstallWithSetup();
-    SetInUse(kFolder + "\\TamselOrry.exe");
-    ExpectFailureReport(RunOnMachine(kInstalledUninstaller, kYes), "70");
-    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
-    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
-    EXPECT_FALSE(Exists(kGroup));
-    EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
-    EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
-}
-
 TEST_F(UninstallTest, WithoutTheScriptingHostTheRemovalStopsBeforeAnythingGoes) {
     InstallWithSetup();
     const MachineState installed = State();
