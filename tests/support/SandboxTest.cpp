@@ -33,15 +33,11 @@ KeyValues ExportedValues(const std::string& exportText) {
     return values;
 }
 
-// The text of "quoted" exported data.
+// The text of "quoted" exported data, which escapes "\\" and "\"" as JSON does.
 std::optional<std::string> TextOfData(const std::string& data) {
-    if (!data.starts_with('"') || data.size() < 2) return std::nullopt;
-    std::string text;
-    for (std::size_t i = 1; i + 1 < data.size(); ++i) {
-        if (data[i] == '\\' && i + 2 < data.size()) ++i;
-        text += data[i];
-    }
-    return text;
+    const auto text = nlohmann::json::parse(data, nullptr, false);
+    if (!text.is_string()) return std::nullopt;
+    return text.get<std::string>();
 }
 
 // hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
@@ -88,19 +84,20 @@ nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text
             {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
 }
 
+void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
+}
+
 std::string ReadHostFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string Sz(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
+// A registry file quotes text as JSON does: "\\" and "\"" escaped.
+std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
 
 std::set<std::string> DriveListing(const fs::path& machineDirectory,
                                    const std::function<bool(const std::string&)>& skipContents) {

@@ -54,7 +54,6 @@ int ErrorOf(Call&& call) {
 }
 
 // The logged states of one window of a scripted run, in order, and the state of a control in
-// The logged states of one window of a scripted run, in order, and the state of a control in
 // one of them (an empty object when it is not there).
 std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name);
 const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control);
@@ -62,6 +61,10 @@ const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string&
 nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
                                const std::string& buttons, const std::string& icon,
                                const std::string& defaultButton);
+
+// The failure report that ended a program: status 1 and one message box, naming `what` (the
+// error's number, a folder).
+void ExpectFailureReport(const ScriptRun& run, const std::string& what);
 
 std::string ReadHostFile(const std::filesystem::path& file);
 

@@ -17,16 +17,6 @@ const std::string kProgramsFolder = std::string(kPrograms) + "\\";
 
 using InstallTest = SandboxTest;
 
-// The report of the failure that ended Setup: the last message box, with the error number.
-void ExpectFailureReport(const ScriptRun& run, const std::string& number) {
-    EXPECT_EQ(run.status, 1) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_FALSE(boxes.empty());
-    EXPECT_NE(boxes.back()["text"].get<std::string>().find(number), std::string::npos)
-        << boxes.back();
-    EXPECT_TRUE(run.EventsOf("start").empty());
-}
-
 TEST_F(InstallTest, AFreshMachineGetsTheFilesTheRegistryRecordAndTwoShortcuts) {
     const ScriptRun run = RunSetup({"click OKBTN", "answer No"});
     ASSERT_EQ(run.status, 0) << run.err;

@@ -135,13 +135,7 @@ TEST_P(RecordedGroupTest, TheShortcutsStayAndTheUserIsToldWhere) {
     }
     PutValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup", GetParam().recorded);
 
-    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
-    EXPECT_EQ(run.status, 1) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0]["title"], "Tamsel Orry Uninstall Complete!");
-    EXPECT_NE(boxes[0]["text"].get<std::string>().find(GetParam().recorded), std::string::npos)
-        << boxes[0];
+    ExpectFailureReport(RunOnMachine(kInstalledUninstaller, kYes), GetParam().recorded);
     EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
     EXPECT_TRUE(Exists(group + "\\Uninstall Tamsel Orry.lnk"));
     // The rest of the removal is done.
