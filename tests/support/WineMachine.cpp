@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr ? std::string() : std::string(value);
-}
-
 // The Z: path under which Wine shows a host file.
 std::string OnZ(const fs::path& host) {
     std::string text = fs::absolute(host).lexically_normal().string();
@@ -51,11 +46,14 @@ const char* const kWatchedKeys[] = {
 
 }  // namespace
 
-bool WineMachine::Selected() { return !Variable("TAMSEL_WINE_MACHINE").empty(); }
+bool WineMachine::Selected() {
+    const char* machine = std::getenv("TAMSEL_WINE_MACHINE");
+    return machine != nullptr && *machine != '\0';
+}
 
 WineMachine::WineMachine(const fs::path& directory)
     : directory_(fs::absolute(directory)), drives_(directory_ / "drives") {
-    const fs::path machine = Variable("TAMSEL_WINE_MACHINE");
+    const fs::path machine = std::getenv("TAMSEL_WINE_MACHINE");
     if (!fs::is_directory(machine / "prefix")) {
         throw std::runtime_error(machine.string() + " holds no Wine machine");
     }
