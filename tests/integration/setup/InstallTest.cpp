@@ -88,6 +88,8 @@ TEST_F(InstallTest, ExistingDirectoryAppPathsAndGroupsAreReusedWithoutLosingThei
     DeleteValue(reg::kLocalMachine, kUninstallKey, "DisplayName");
     run = RunSetup({"set StartMenuGroup Games", "click OKBTN", "answer No"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ControlOf(WindowStates(run, "Installer").at(0), "StartMenuGroup")["text"],
+              "Tamsel Orry");  // proposed again, whatever was recorded
     for (const char* file : {"Tamsel Orry.lnk", "Uninstall Tamsel Orry.lnk"}) {
         EXPECT_TRUE(Exists(kProgramsFolder + "Games\\" + file) &&
                     Exists(kProgramsFolder + "Accessories\\" + file))
