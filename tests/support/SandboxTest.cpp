@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
 
-#include "support/SandboxMachineAccess.h"
+#include "platform/sandbox/RegFile.h"
+#include "platform/sandbox/RegFileText.h"
+#include "platform/sandbox/RegistryNames.h"
 #include "support/WineMachine.h"
 
 namespace tamsel::test {
@@ -17,10 +18,48 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+// The key's own values in an export: the lines between its header and the next one.
+KeyValues ExportedValues(const std::string& exportText) {
+    const std::size_t header = exportText.find('[');
+    if (header == std::string::npos) return {};
+    std::istringstream lines(exportText.substr(exportText.find('\n', header) + 1));
+    KeyValues values;
+    for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
+        const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
+        if (equals == std::string::npos) continue;
+        const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
+        values[name] = line.substr(line.find('=', equals) + 1);
+    }
+    return values;
 }
+
+// The text of "quoted" exported data, which escapes "\\" and "\"" as JSON does.
+std::optional<std::string> TextOfData(const std::string& data) {
+    const auto text = nlohmann::json::parse(data, nullptr, false);
+    if (!text.is_string()) return std::nullopt;
+    return text.get<std::string>();
+}
+
+// hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
+std::string ExpandSzData(const std::string& text) {
+    static const char* const kDigits = "0123456789abcdef";
+    std::string data = "hex(2):";
+    std::vector<std::uint8_t> bytes = sandbox::AnsiToUtf16Le(text);
+    bytes.insert(bytes.end(), {0, 0});
+    for (const std::uint8_t byte : bytes) {
+        data += kDigits[byte >> 4];
+        data += kDigits[byte & 15];
+        data += ',';
+    }
+    data.pop_back();
+    return data;
+}
+
+std::string KeyLine(RegKey root, const std::string& key, bool deleted = false) {
+    return std::string(deleted ? "[-" : "[") + sandbox::RootName(root) + "\\" + key + "]\r\n";
+}
+
+std::string ValueName(const std::string& name) { return name.empty() ? "@" : Sz(name); }
 
 }  // namespace
 
@@ -38,14 +77,27 @@ const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string&
     return window["controls"][control];
 }
 
-std::string Sz(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '\\' || c == '"') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
+nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
+                               const std::string& buttons, const std::string& icon,
+                               const std::string& defaultButton) {
+    return {{"event", "msgbox"},  {"title", title}, {"text", text},
+            {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
 }
+
+void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
+}
+
+std::string ReadHostFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A registry file quotes text as JSON does: "\\" and "\"" escaped.
+std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
 
 std::set<std::string> DriveListing(const fs::path& machineDirectory,
                                    const std::function<bool(const std::string&)>& skipContents) {
@@ -53,16 +105,15 @@ std::set<std::string> DriveListing(const fs::path& machineDirectory,
     const fs::path drives = machineDirectory / "drives";
     for (auto it = fs::recursive_directory_iterator(drives);
          it != fs::recursive_directory_iterator(); ++it) {
-        const fs::directory_entry& entry = *it;
-        std::string name = fs::relative(entry.path(), drives).generic_string();
+        std::string name = fs::relative(it->path(), drives).generic_string();
         std::replace(name.begin(), name.end(), '/', '\\');
-        if (entry.is_directory()) {
+        if (it->is_directory()) {
             entries.insert(name + "\\");
             if (skipContents && skipContents(name + "\\")) it.disable_recursion_pending();
-        } else if (entry.path().extension() == ".lnk") {
-            entries.insert(name + " " + std::to_string(entry.file_size()));
+        } else if (it->path().extension() == ".lnk") {
+            entries.insert(name + " " + std::to_string(it->file_size()));
         } else {
-            const std::string content = ReadAll(entry.path());
+            const std::string content = ReadHostFile(it->path());
             entries.insert(name + " " + std::to_string(content.size()) + " " +
                            std::to_string(std::hash<std::string>{}(content)));
         }
@@ -70,37 +121,19 @@ std::set<std::string> DriveListing(const fs::path& machineDirectory,
     return entries;
 }
 
-KeyValues ExportedValues(const std::string& exportText) {
-    // The key's own values: the lines between its header and the next one.
-    const std::size_t header = exportText.find('[');
-    if (header == std::string::npos) return {};
-    std::istringstream lines(exportText.substr(exportText.find('\n', header) + 1));
-    KeyValues values;
-    for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
-        const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
-        if (equals == std::string::npos) continue;
-        const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
-        values[name] = line.substr(line.find('=', equals) + 1);
-    }
-    return values;
-}
-
 SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
     if (WineMachine::Selected()) {
-        auto wine = std::make_unique<WineMachine>(machineDir_);
-        access_ = wine.get();
-        machine_ = std::move(wine);
+        wine_ = std::make_unique<WineMachine>(machineDir_);
     } else {
         machine_ = sandbox::SandboxMachine::Open(machineDir_);
-        sandboxAccess_ = std::make_unique<SandboxMachineAccess>(*machine_, machineDir_);
-        access_ = sandboxAccess_.get();
     }
 }
 
-bool SandboxTest::UnderWine() const { return sandboxAccess_ == nullptr; }
+SandboxTest::~SandboxTest() = default;
 
-fs::path SandboxTest::Host(const std::string& windowsPath) const {
-    return machine_->HostPath(windowsPath, false);
+fs::path SandboxTest::Host(const std::string& windowsPath, bool forWriting) const {
+    return wine_ ? wine_->HostPath(windowsPath, forWriting)
+                 : machine_->HostPath(windowsPath, forWriting);
 }
 
 bool SandboxTest::Exists(const std::string& windowsPath) const {
@@ -108,7 +141,7 @@ bool SandboxTest::Exists(const std::string& windowsPath) const {
 }
 
 void SandboxTest::PutFile(const std::string& windowsPath, const std::string& content) const {
-    const fs::path host = machine_->HostPath(windowsPath, true);
+    const fs::path host = Host(windowsPath, true);
     fs::create_directories(host.parent_path());
     // A new file, not the old one rewritten: a Wine machine shares its files with the machine
     // it was copied from until they are replaced.
@@ -117,79 +150,125 @@ void SandboxTest::PutFile(const std::string& windowsPath, const std::string& con
 }
 
 void SandboxTest::PutFolder(const std::string& windowsPath) const {
-    fs::create_directories(machine_->HostPath(windowsPath, true));
+    fs::create_directories(Host(windowsPath, true));
 }
 
 std::string SandboxTest::Read(const std::string& windowsPath) const {
-    return ReadAll(Host(windowsPath));
+    return ReadHostFile(Host(windowsPath));
+}
+
+std::set<std::string> SandboxTest::Listing() const {
+    return wine_ ? wine_->Listing() : DriveListing(machineDir_);
+}
+
+void SandboxTest::SetReadOnly(const std::string& windowsPath) {
+    wine_ ? wine_->SetReadOnly(windowsPath) : machine_->SetReadOnly(windowsPath, true);
+}
+
+void SandboxTest::SetScriptingHostAvailable(bool available) {
+    wine_ ? wine_->SetScriptingHostAvailable(available)
+          : machine_->SetScriptingHostAvailable(available);
+}
+
+void SandboxTest::Import(const std::string& lines) {
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n" + lines + "\r\n";
+    if (wine_) {
+        EXPECT_TRUE(wine_->Import(text)) << lines;
+    } else {
+        sandbox::ImportRegFile(machine_->GetSqliteRegistry(), text);
+    }
+}
+
+std::optional<std::string> SandboxTest::ExportText(const std::string& key) const {
+    if (wine_) return wine_->ExportKey(key);
+    try {
+        return sandbox::ExportRegFile(machine_->GetSqliteRegistry(), key);
+    } catch (const std::runtime_error&) {
+        return std::nullopt;  // no such key
+    }
+}
+
+std::string SandboxTest::ExportAll() const {
+    return wine_ ? wine_->ExportAll() : sandbox::ExportRegFile(machine_->GetSqliteRegistry());
 }
 
 void SandboxTest::PutValue(RegKey root, const std::string& key, const std::string& name,
                            const std::string& text, std::uint32_t type) {
-    ASSERT_EQ(access_->PutValue(root, key, name, text, type), reg::kSuccess);
+    Import(KeyLine(root, key) + ValueName(name) + "=" +
+           (type == reg::kExpandSz ? ExpandSzData(text) : Sz(text)));
 }
 
-void SandboxTest::PutKey(RegKey root, const std::string& key) {
-    ASSERT_EQ(access_->PutKey(root, key), reg::kSuccess);
-}
+void SandboxTest::PutKey(RegKey root, const std::string& key) { Import(KeyLine(root, key)); }
 
 void SandboxTest::DeleteValue(RegKey root, const std::string& key, const std::string& name) {
-    EXPECT_EQ(access_->DeleteValue(root, key, name), reg::kSuccess);
+    Import(KeyLine(root, key) + ValueName(name) + "=-");
 }
 
 void SandboxTest::DeleteKey(RegKey root, const std::string& key) {
-    EXPECT_EQ(access_->DeleteKey(root, key), reg::kSuccess);
+    Import(KeyLine(root, key, true));
 }
 
 bool SandboxTest::KeyExists(RegKey root, const std::string& key) {
-    return access_->KeyExists(root, key);
+    return ExportText(std::string(sandbox::RootName(root)) + "\\" + key).has_value();
 }
 
 std::optional<std::string> SandboxTest::StringValue(RegKey root, const std::string& key,
                                                     const std::string& name) {
-    return access_->StringValue(root, key, name);
+    const auto values = ExportKey(std::string(sandbox::RootName(root)) + "\\" + key);
+    const std::string wanted = sandbox::FoldCase(name.empty() ? "@" : name);
+    for (const auto& [valueName, data] : values.value_or(KeyValues{})) {
+        if (sandbox::FoldCase(valueName) == wanted) return TextOfData(data);
+    }
+    return std::nullopt;
 }
 
-std::string SandboxTest::ExportAll() { return access_->ExportAll(); }
-
 std::optional<KeyValues> SandboxTest::ExportKey(const std::string& key) {
-    const std::optional<std::string> text = access_->ExportKey(key);
+    const std::optional<std::string> text = ExportText(key);
     if (!text) return std::nullopt;
     return ExportedValues(*text);
 }
 
+MachineState SandboxTest::State() { return {Listing(), ExportAll()}; }
+
+void SandboxTest::ExpectState(const MachineState& state, const std::set<std::string>& mayGo) {
+    std::set<std::string> files = Listing();
+    files.insert(mayGo.begin(), mayGo.end());
+    std::set<std::string> expected = state.files;
+    expected.insert(mayGo.begin(), mayGo.end());
+    EXPECT_EQ(files, expected);
+    EXPECT_EQ(ExportAll(), state.registry);
+}
+
 ProcessResult SandboxTest::Tool(const std::vector<std::string>& args,
                                 const EnvironmentChanges& environment) const {
-    if (UnderWine()) {
-        // Under Wine the machine has no tamsel-sandbox; its log-on is Wine's own.
-        if (args == std::vector<std::string>{"logon"} && environment.empty()) {
-            return access_->LogOn();
-        }
-        ADD_FAILURE() << "tamsel-sandbox has no Wine counterpart for this call";
-        return ProcessResult{};
-    }
-    return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), machineDir_, args, environment);
+    if (!wine_)
+        return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), machineDir_, args, environment);
+    // Under Wine the machine has no tamsel-sandbox; its log-on is Wine's own.
+    if (args == std::vector<std::string>{"logon"} && environment.empty()) return wine_->LogOn();
+    ADD_FAILURE() << "tamsel-sandbox has no Wine counterpart for this call";
+    return ProcessResult{};
 }
 
 ScriptRun SandboxTest::RunSetup(const std::vector<std::string>& lines,
                                 const fs::path& program) const {
-    ScriptRun run = access_->RunProgram(program, lines);
-    EXPECT_TRUE(run.problem.empty()) << run.problem;
-    KeepTranscript(run);
-    return run;
+    return Kept(wine_ ? wine_->RunProgram(program, lines)
+                      : RunScripted({program.string()}, machineDir_, lines));
 }
 
 ScriptRun SandboxTest::RunOnMachine(const std::string& windowsPath,
                                     const std::vector<std::string>& lines) const {
-    ScriptRun run = access_->RunOnMachine(windowsPath, lines);
-    EXPECT_TRUE(run.problem.empty()) << run.problem;
-    KeepTranscript(run);
-    return run;
+    return Kept(wine_
+                    ? wine_->RunOnMachine(windowsPath, lines)
+                    : RunScripted({BuiltFile("tools/tamsel-sandbox").string(), "run", windowsPath},
+                                  machineDir_, lines));
 }
 
-void SandboxTest::KeepTranscript(const ScriptRun& run) const {
+// Keeps the log of a run where TAMSEL_TRANSCRIPTS says, named after the test, for the
+// comparison of the two platforms' transcripts.
+ScriptRun SandboxTest::Kept(ScriptRun run) const {
+    EXPECT_TRUE(run.problem.empty()) << run.problem;
     const char* folder = std::getenv("TAMSEL_TRANSCRIPTS");
-    if (folder == nullptr || *folder == '\0') return;
+    if (folder == nullptr || *folder == '\0') return run;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     std::replace(name.begin(), name.end(), '/', '_');
@@ -198,6 +277,7 @@ void SandboxTest::KeepTranscript(const ScriptRun& run) const {
                       std::ios::binary | std::ios::trunc);
     out << "{\"status\":" << run.status << "}\n";
     for (const auto& event : run.events) out << event.dump() << "\n";
+    return run;
 }
 
 void SandboxTest::InstallWithSetup() const {

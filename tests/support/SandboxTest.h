@@ -16,7 +16,6 @@
 #include "platform/RuntimeError.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "support/ChildProcess.h"
-#include "support/MachineAccess.h"
 #include "support/ScratchDirectory.h"
 #include "support/ScriptRun.h"
 
@@ -58,6 +57,16 @@ int ErrorOf(Call&& call) {
 // one of them (an empty object when it is not there).
 std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name);
 const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control);
+// A message box as the log shows it.
+nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
+                               const std::string& buttons, const std::string& icon,
+                               const std::string& defaultButton);
+
+// The failure report that ended a program: status 1 and one message box, naming `what` (the
+// error's number, a folder).
+void ExpectFailureReport(const ScriptRun& run, const std::string& what);
+
+std::string ReadHostFile(const std::filesystem::path& file);
 
 // The values of one registry key as an export shows them: name ("@" for the default value) to
 // the exported data ("\"text\"" for a string, see Sz).
@@ -71,46 +80,54 @@ std::set<std::string> DriveListing(
     const std::filesystem::path& machineDirectory,
     const std::function<bool(const std::string&)>& skipContents = {});
 
-// The values of the key that a registry export names first, as KeyValues.
-KeyValues ExportedValues(const std::string& exportText);
+// What a machine holds, to compare with what it holds later: its files and its registry.
+struct MachineState {
+    std::set<std::string> files;
+    std::string registry;
+};
+
+class WineMachine;
 
 // A fresh default machine per test, with what tests need to arrange it, to run the programs on
 // it as a user would and to look at what they left: a sandbox machine open in this process, or,
-// when TAMSEL_WINE_MACHINE is set (see WineMachine), a Wine machine that runs the Windows build.
-// The black-box tests of Setup and Uninstall run on both; a check that the two platforms cannot
-// share says so where it is skipped: if (UnderWine()) GTEST_SKIP() << "why".
+// when TAMSEL_WINE_MACHINE is set, a Wine machine that runs the Windows build (WineMachine;
+// then machine_ is null). The black-box tests of Setup and Uninstall run on both; a check that
+// the two platforms cannot share says so where it is skipped: if (UnderWine()) GTEST_SKIP().
 class SandboxTest : public ::testing::Test {
   protected:
     SandboxTest();
+    ~SandboxTest() override;
 
-    bool UnderWine() const;
-
+    bool UnderWine() const { return machine_ == nullptr; }
     const std::filesystem::path& MachineDir() const { return machineDir_; }
 
-    // Files, by their Windows path on the machine.
-    std::filesystem::path Host(const std::string& windowsPath) const;
+    // Files, by their Windows path on the machine, and the state Windows keeps for them.
+    std::filesystem::path Host(const std::string& windowsPath, bool forWriting = false) const;
     bool Exists(const std::string& windowsPath) const;
     void PutFile(const std::string& windowsPath, const std::string& content = "x") const;
     void PutFolder(const std::string& windowsPath) const;
     std::string Read(const std::string& windowsPath) const;
-    std::set<std::string> Listing() const { return access_->Listing(); }
+    std::set<std::string> Listing() const;
+    void SetReadOnly(const std::string& windowsPath);
+    void SetScriptingHostAvailable(bool available);
 
     // The registry, arranged and read past the programs.
     void PutValue(RegKey root, const std::string& key, const std::string& name,
                   const std::string& text, std::uint32_t type = reg::kSz);
     void PutKey(RegKey root, const std::string& key);
     void DeleteValue(RegKey root, const std::string& key, const std::string& name);
-    // Deletes a key that exists, with its subkeys.
-    void DeleteKey(RegKey root, const std::string& key);
+    void DeleteKey(RegKey root, const std::string& key);  // with its subkeys
     bool KeyExists(RegKey root, const std::string& key);
-    // The text of a value without its NUL; nothing when the value is missing.
+    // The text of a string value; nothing when the value is missing.
     std::optional<std::string> StringValue(RegKey root, const std::string& key,
                                            const std::string& name);
-    // The registry as a ".reg" text, for comparing states of this machine (the whole registry
-    // on the sandbox, the keys the programs touch under Wine); one key of it (full name,
-    // "HKEY_LOCAL_MACHINE\..."), nothing when the key is missing.
-    std::string ExportAll();
+    // The values of one key (full name, "HKEY_LOCAL_MACHINE\..."), nothing when it is missing.
     std::optional<KeyValues> ExportKey(const std::string& key);
+
+    // The machine's files and registry now (under Wine the keys the programs touch), and a
+    // check that they are as in `state`, apart from the entries of `mayGo`.
+    MachineState State();
+    void ExpectState(const MachineState& state, const std::set<std::string>& mayGo = {});
 
     // tamsel-sandbox on this machine; under Wine only {"logon"}, which is `wineboot -r`.
     ProcessResult Tool(const std::vector<std::string>& args,
@@ -129,12 +146,12 @@ class SandboxTest : public ::testing::Test {
     std::unique_ptr<sandbox::SandboxMachine> machine_;
 
   private:
-    // Keeps the log of a run where TAMSEL_TRANSCRIPTS says, named after the test, for the
-    // comparison of the two platforms' transcripts.
-    void KeepTranscript(const ScriptRun& run) const;
+    void Import(const std::string& lines);
+    std::optional<std::string> ExportText(const std::string& key) const;
+    std::string ExportAll() const;
+    ScriptRun Kept(ScriptRun run) const;
 
-    std::unique_ptr<MachineAccess> sandboxAccess_;
-    MachineAccess* access_ = nullptr;
+    std::unique_ptr<WineMachine> wine_;
     mutable int runs_ = 0;
 };
 

@@ -39,27 +39,26 @@ void WriteScript(const std::filesystem::path& path, const std::vector<std::strin
     for (const auto& line : lines) out << line << "\n";
 }
 
+ScriptRun RunWithScript(const std::vector<std::string>& command,
+                        const std::vector<std::string>& scriptLines, EnvironmentChanges environment,
+                        const std::filesystem::path& folder,
+                        const std::function<std::string(const std::filesystem::path&)>& spell) {
+    WriteScript(folder / "script.txt", scriptLines);
+    environment.emplace("TAMSEL_UI", "script:" + spell(folder / "script.txt"));
+    environment.emplace("TAMSEL_UI_LOG", spell(folder / "log.jsonl"));
+    const ProcessResult process = RunProcess(command, environment);
+    return {process.status, process.out, process.err, process.problem,
+            ReadEventLog(folder / "log.jsonl")};
+}
+
 ScriptRun RunScripted(const std::vector<std::string>& command, const std::filesystem::path& sandbox,
                       const std::vector<std::string>& scriptLines,
                       const EnvironmentChanges& environment) {
     ScratchDirectory scratch;
-    const auto script = scratch.Path() / "script.txt";
-    const auto log = scratch.Path() / "log.jsonl";
-    WriteScript(script, scriptLines);
-
     EnvironmentChanges changes = environment;
     changes["TAMSEL_SANDBOX"] = sandbox.string();
-    changes.emplace("TAMSEL_UI", "script:" + script.string());
-    changes.emplace("TAMSEL_UI_LOG", log.string());
-    const ProcessResult process = RunProcess(command, changes);
-
-    ScriptRun run;
-    run.status = process.status;
-    run.out = process.out;
-    run.err = process.err;
-    run.problem = process.problem;
-    run.events = ReadEventLog(log);
-    return run;
+    return RunWithScript(command, scriptLines, changes, scratch.Path(),
+                         [](const std::filesystem::path& path) { return path.string(); });
 }
 
 }  // namespace tamsel::test

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
-#include <map>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/sandbox/DriveMap.h"
-#include "platform/sandbox/SandboxMachine.h"
-#include "support/MachineAccess.h"
+#include "support/ChildProcess.h"
+#include "support/ScriptRun.h"
 
 namespace tamsel::test {
 
@@ -17,83 +17,44 @@ namespace tamsel::test {
 // machine (user "User", TEMP in the profile, D: with the label "Data", the same Start menu).
 // The copy's folder holds "prefix" (WINEPREFIX) and "drives/c", "drives/d", which the prefix
 // uses as C: and D:, so that the drives lie where they lie on a sandbox machine.
-//
-//  - registry: written by importing a ".reg" file with `regedit /S`, read with `regedit /E`;
-//  - programs: `wine PROGRAM` with TAMSEL_UI=script:FILE and TAMSEL_UI_LOG (Z: paths);
-//  - log-on: `wineboot -r`, which runs the RunOnce commands and waits for them;
-//  - a read-only file: no write permission on the host file, which Wine shows as read-only;
-//  - a file in use: held open without sharing by `uiauto.exe hold`, until released;
-//  - no Script Host: scrrun.dll and wshom.ocx disabled by a DLL override.
-//
-// Only the calls the black-box tests need exist; the platform services (GetRegistry, ...) of
-// SandboxMachine throw std::logic_error, since the programs, not the tests, use Windows'.
-class WineMachine : public sandbox::SandboxMachine, public MachineAccess {
+class WineMachine {
   public:
     // The Wine machine is used when TAMSEL_WINE_MACHINE names the machine to copy; then
-    // TAMSEL_WINE_DIST names the Windows build's programs and TAMSEL_WINE_TOOLS uiauto.exe's
-    // folder.
+    // TAMSEL_WINE_DIST names the Windows build's programs.
     static bool Selected();
 
     explicit WineMachine(const std::filesystem::path& directory);
-    ~WineMachine() override;
+    ~WineMachine();
 
-    // sandbox::SandboxMachine
-    Registry& GetRegistry() override;
-    Automation& GetAutomation() override;
-    System& GetSystem() override;
-    Volumes& GetVolumes() override;
-    FolderIdentity& GetFolderIdentity() override;
-    const std::filesystem::path& Directory() const override { return directory_; }
-    sandbox::SqliteRegistry& GetSqliteRegistry() override;
-    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const override;
-    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting,
-                                   std::filesystem::file_type& kind) const override;
-    std::string WindowsPath(const std::filesystem::path& hostPath) const override;
-    std::string Environment(const std::string& name) override;
-    std::optional<std::string> FindEnvironment(const std::string& name) override;
-    void SetEnvironment(const std::string& name, const std::string& value) override;
-    void RemoveEnvironment(const std::string& name) override;
-    bool IsReadOnly(const std::string& windowsPath) override;
-    void SetReadOnly(const std::string& windowsPath, bool readOnly) override;
-    bool IsInUse(const std::string& windowsPath) override;
-    void SetInUse(const std::string& windowsPath, bool inUse) override;
-    sandbox::FileState StateAt(const std::filesystem::path& hostPath) override;
-    void ForgetStateAt(const std::filesystem::path& hostPath) override;
-    bool ScriptingHostAvailable() override { return scriptingHost_; }
-    void SetScriptingHostAvailable(bool available) override { scriptingHost_ = available; }
-    // Wine's OEM code page follows the prefix's locale; the black-box machine keeps its own.
-    int OemCodePage() override;
-    void SetOemCodePage(int codePage) override;
+    // The registry through `regedit /S` and `regedit /E`: an import of ".reg" text, the export
+    // of a key (nothing when it is missing), and of the keys the programs touch.
+    bool Import(const std::string& regText) const;
+    std::optional<std::string> ExportKey(const std::string& key) const;
+    std::string ExportAll() const;
 
-    // MachineAccess
-    RegStatus PutValue(RegKey root, const std::string& key, const std::string& name,
-                       const std::string& text, std::uint32_t type) override;
-    RegStatus PutKey(RegKey root, const std::string& key) override;
-    RegStatus DeleteValue(RegKey root, const std::string& key, const std::string& name) override;
-    RegStatus DeleteKey(RegKey root, const std::string& key) override;
-    bool KeyExists(RegKey root, const std::string& key) override;
-    std::optional<std::string> StringValue(RegKey root, const std::string& key,
-                                           const std::string& name) override;
-    std::string ExportAll() override;
-    std::optional<std::string> ExportKey(const std::string& key) override;
+    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const {
+        return drives_.HostPath(windowsPath, forWriting);
+    }
+    // No write permission on the host file, which Wine shows as read-only.
+    void SetReadOnly(const std::string& windowsPath) const;
+    // scrrun.dll and wshom.ocx disabled by a DLL override, or not.
+    void SetScriptingHostAvailable(bool available) { scriptingHost_ = available; }
+
+    // `wine PROGRAM` with TAMSEL_UI=script:FILE and TAMSEL_UI_LOG (Z: paths), for a program of
+    // the build (a host path) or of the machine (a Windows path); the log-on is `wineboot -r`,
+    // which runs the RunOnce commands and waits for them.
     ScriptRun RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& lines) override;
-    ScriptRun RunOnMachine(const std::string& windowsPath,
-                           const std::vector<std::string>& lines) override;
-    ProcessResult LogOn() override;
-    std::set<std::string> Listing() override;
+                         const std::vector<std::string>& lines);
+    ScriptRun RunOnMachine(const std::string& windowsPath, const std::vector<std::string>& lines);
+    ProcessResult LogOn() const;
+    std::set<std::string> Listing() const;
 
   private:
     EnvironmentChanges WineEnvironment() const;
-    ProcessResult Wine(const std::vector<std::string>& args) const;
-    RegStatus Import(const std::string& lines);
-    ScriptRun RunScriptedOnWine(const std::string& program, const std::vector<std::string>& lines);
-    std::string HostKey(const std::string& windowsPath) const;
 
     std::filesystem::path directory_;
     sandbox::DriveMap drives_;
     bool scriptingHost_ = true;
-    std::map<std::string, pid_t> holders_;  // host path of a file in use -> its holder
     int runs_ = 0;
 };
 

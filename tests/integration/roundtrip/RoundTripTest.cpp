@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 
 #include "common/ui/Application.h"
@@ -17,33 +16,26 @@
 // Install, an interruption, a second run, removal and log-on, over a matrix of target folders,
 // group names and interruptions. Every case must keep the user's files, put no shortcut outside
 // the Programs folder, show the uninstaller's completion message only when both shortcuts are
-// gone, and leave the machine as it was apart from the user's files and their folders.
-//
-// Sandbox only, unlike the black-box suites of Setup and the uninstaller: a kill after each
-// registry write needs Setup's registry calls counted inside its process (a fault-injecting
-// registry in a forked Setup), which the Windows build under Wine cannot offer. A file held open
-// and a reinstall before the log-on are also in the black-box suites, which run under Wine too.
+// gone, and leave the machine as it was. Sandbox only: a kill after each registry write needs
+// Setup's registry calls counted inside its process, which the Windows build cannot offer.
 namespace tamsel::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 enum class Interruption {
     kNone,
+    kRefusedGroup,      // Setup refuses the group name and writes nothing
     kKillSetup,         // Setup dies after its n-th registry value write; Setup runs again
     kFileInUse,         // a file is in use at removal step n; the uninstaller runs again
     kReinstallPending,  // installed again before the log-on of a removal
 };
 
 // target: the folder installed into. The user has made D:\Empty\, D:\Data\ with files in
-// it and in a subfolder, and D:\Docs\, a link to the Documents; D:\Tamsel Orry\ and
-// D:\Docs\Tamsel Orry\ are made by Setup.
+// it and in a subfolder, and D:\Docs\, a link to the Documents.
 struct RoundTrip {
     const char* target;
     const char* group;
     Interruption interruption = Interruption::kNone;
     int step = 0;
-    bool groupRefused = false;
 };
 
 std::ostream& operator<<(std::ostream& out, const RoundTrip& c) {
@@ -51,16 +43,11 @@ std::ostream& operator<<(std::ostream& out, const RoundTrip& c) {
                << static_cast<int>(c.interruption) << " step " << c.step;
 }
 
-const std::string kUserDocuments = "C:\\Users\\User\\Documents";
 const std::string kTempBatch = "C:\\Users\\User\\AppData\\Local\\Temp\\touninst.bat";
 const std::string kProgramsListing =
     "c\\Users\\User\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\";
 
 bool IsShortcut(const std::string& entry) { return entry.find(".lnk ") != std::string::npos; }
-bool IsOurShortcut(const std::string& entry) {
-    return entry.find("\\Tamsel Orry.lnk ") != std::string::npos ||
-           entry.find("\\Uninstall Tamsel Orry.lnk ") != std::string::npos;
-}
 
 // The sandbox machine with the registry a test gives it, and Setup's own folder where the build
 // put Setup: Setup run in this process then installs the built files.
@@ -106,71 +93,33 @@ class KilledAfterWrites : public FaultInjectionRegistry {
     int left_;
 };
 
-// In a child process: Setup on the machine, installing into target with group, killed after
-// its writes-th registry value write. Never returns.
-[[noreturn]] void InstallUntilKilled(const fs::path& machineDir, int writes,
-                                     const std::string& target, const std::string& group) {
-    try {
-        auto machine = sandbox::SandboxMachine::Open(machineDir);
-        KilledAfterWrites registry(machine->GetRegistry(), writes);
-        MediaPlatform platform(*machine, registry);
-        SilentUserInterface ui;
-        ui.boxes.Answer(MsgResult::No);
-        Application app(ui, "Setup");
-        Installer installer(app, platform);
-        app.Dispatch([&] { installer.Show(); });
-        installer.InstallDirectory.caption = target;
-        installer.StartMenuGroup.caption = group;
-        user_actions::Click(app, installer, installer.OKBTN);
-        _exit(app.ExitStatus() == 0 ? 10 : 11);  // never killed
-    } catch (...) {
-        _exit(12);
-    }
-}
-
 class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<RoundTrip> {
   protected:
-    // The user's own files and folders, arranged before anything is installed.
-    void ArrangeUserFiles() {
-        PutFile(kUserDocuments + "\\letter.txt", "Dear ...");
-        PutFolder("D:\\Empty");
-        PutFile("D:\\Data\\budget.xls", "1,2,3");
-        PutFile("D:\\Data\\Uninstall.txt", "not ours");
-        PutFile("D:\\Data\\old\\photo.jpg", "jpeg");
-        fs::create_directory_symlink(Host(kUserDocuments), Host("D:\\") / "Docs");
-    }
-
-    std::vector<std::string> SetupScript(bool changeDirectory) const {
-        std::vector<std::string> lines;
-        if (changeDirectory) {
-            lines = {"click ChangeDirBTN", "set Dir " + std::string(GetParam().target),
-                     "click OKButton"};
-        }
-        lines.push_back(std::string("set StartMenuGroup ") + GetParam().group);
-        lines.push_back("click OKBTN");
-        // The finish message (not run now), or the report of a refused group.
-        lines.push_back(GetParam().groupRefused ? "answer OK" : "answer No");
-        return lines;
-    }
-
     // Setup through its window, as a user runs it: a new installation goes to the target.
     ScriptRun Install(bool changeDirectory = true) {
-        const ScriptRun run = RunSetup(SetupScript(changeDirectory));
+        std::vector<std::string> lines;
+        if (changeDirectory) {
+            lines = {"click ChangeDirBTN", "set Dir " + target_, "click OKButton"};
+        }
+        // Then the finish message (not run now), or the report of a refused group.
+        const bool refused = GetParam().interruption == Interruption::kRefusedGroup;
+        lines.insert(lines.end(), {std::string("set StartMenuGroup ") + GetParam().group,
+                                   "click OKBTN", refused ? "answer OK" : "answer No"});
+        const ScriptRun run = RunSetup(lines);
         CheckInvariants();
         return run;
     }
 
     ScriptRun Uninstall() {
-        const ScriptRun run = RunOnMachine(std::string(GetParam().target) + "uninstall.exe",
-                                           {"click OKButton", "answer OK"});
+        const ScriptRun run =
+            RunOnMachine(target_ + "uninstall.exe", {"click OKButton", "answer OK"});
         CheckInvariants();
-        // The completion message only when both shortcuts are gone.
-        bool completed = false;
+        // The completion message only when both shortcuts ("... Tamsel Orry.lnk") are gone.
         for (const auto& box : run.EventsOf("msgbox")) {
-            completed = completed || box["title"] == "Tamsel Orry Uninstall Complete!";
-        }
-        if (completed) {
-            for (const auto& entry : Listing()) EXPECT_FALSE(IsOurShortcut(entry)) << entry;
+            if (box["title"] != "Tamsel Orry Uninstall Complete!") continue;
+            for (const auto& entry : Listing()) {
+                EXPECT_EQ(entry.find("Tamsel Orry.lnk "), std::string::npos) << entry;
+            }
         }
         return run;
     }
@@ -181,13 +130,28 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
         CheckInvariants();
     }
 
+    // In a child process, Setup installs into the target with its registry killed after the
+    // given number of value writes.
     void KillSetupAfterWrite(int writes) {
         machine_.reset();  // no open store is carried into the child
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            InstallUntilKilled(MachineDir(), writes, std::string(GetParam().target),
-                               GetParam().group);
+            try {
+                auto machine = sandbox::SandboxMachine::Open(MachineDir());
+                KilledAfterWrites registry(machine->GetRegistry(), writes);
+                MediaPlatform platform(*machine, registry);
+                SilentUserInterface ui;
+                ui.boxes.Answer(MsgResult::No);
+                Application app(ui, "Setup");
+                Installer installer(app, platform);
+                app.Dispatch([&] { installer.Show(); });
+                installer.InstallDirectory.caption = target_;
+                installer.StartMenuGroup.caption = GetParam().group;
+                user_actions::Click(app, installer, installer.OKBTN);
+            } catch (...) {
+            }
+            _exit(10);  // never killed
         }
         int status = 0;
         waitpid(child, &status, 0);
@@ -199,68 +163,63 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
     // After every step: no file of the user's lost or changed, no shortcut outside Programs.
     void CheckInvariants() {
         const auto now = Listing();
-        for (const auto& file : userFiles_) EXPECT_EQ(now.count(file), 1u) << "lost: " << file;
+        for (const auto& entry : before_.files) {
+            if (!entry.ends_with("\\") && !IsShortcut(entry)) {
+                EXPECT_EQ(now.count(entry), 1u) << "lost: " << entry;
+            }
+        }
         for (const auto& entry : now) {
-            if (IsShortcut(entry) && before_.count(entry) == 0) {
+            if (IsShortcut(entry) && before_.files.count(entry) == 0) {
                 EXPECT_TRUE(entry.starts_with(kProgramsListing)) << "shortcut: " << entry;
             }
         }
     }
 
-    std::set<std::string> before_;
-    std::set<std::string> userFiles_;
+    const std::string target_ = GetParam().target;
+    MachineState before_;
 };
 
 TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
     const RoundTrip c = GetParam();
-    ArrangeUserFiles();
-    before_ = Listing();
-    for (const auto& entry : before_) {
-        if (!entry.ends_with("\\") && !IsShortcut(entry)) userFiles_.insert(entry);
-    }
-    const std::string registry = ExportAll();
+    PutFile("C:\\Users\\User\\Documents\\letter.txt", "Dear ...");
+    PutFolder("D:\\Empty");
+    PutFile("D:\\Data\\budget.xls", "1,2,3");
+    PutFile("D:\\Data\\Uninstall.txt", "not ours");
+    PutFile("D:\\Data\\old\\photo.jpg", "jpeg");
+    std::filesystem::create_directory_symlink(Host("C:\\Users\\User\\Documents"),
+                                              Host("D:\\") / "Docs");
+    before_ = State();
     if (c.interruption == Interruption::kFileInUse && c.step == 2) {
-        PutFile(kTempBatch, "left from before");  // a stale batch file, replaced and then gone
+        // A stale batch file, longer than the new one: replaced whole and then gone.
+        PutFile(kTempBatch, std::string(1000, '#') + "\r\n");
     }
 
-    if (c.groupRefused) {
-        const ScriptRun run = Install();
-        EXPECT_EQ(run.status, 1) << run.err;
-        const auto boxes = run.EventsOf("msgbox");
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_NE(boxes[0]["text"].get<std::string>().find("52"), std::string::npos) << boxes[0];
-        EXPECT_EQ(Listing(), before_);
-        EXPECT_EQ(ExportAll(), registry);
+    if (c.interruption == Interruption::kRefusedGroup) {
+        ExpectFailureReport(Install(), "52");
+        ExpectState(before_);
         return;
     }
-
-    switch (c.interruption) {
-        case Interruption::kNone:
-            ASSERT_EQ(Install().status, 0);
-            break;
-        case Interruption::kKillSetup:
-            KillSetupAfterWrite(c.step);
-            // Once "UninstallString" is written the record is complete and Setup installs into
-            // the recorded folder; before, it is a new installation and the user picks the
-            // folder again.
-            ASSERT_EQ(Install(c.step < 4).status, 0);
-            break;
-        case Interruption::kFileInUse:
-        case Interruption::kReinstallPending:
-            ASSERT_EQ(Install().status, 0);
-            break;
+    if (c.interruption == Interruption::kKillSetup) {
+        KillSetupAfterWrite(c.step);
+        // Once "UninstallString" is written the record is complete and Setup installs into the
+        // recorded folder; before, it is a new installation and the user picks the folder again.
+        ASSERT_EQ(Install(c.step < 4).status, 0);
+    } else {
+        ASSERT_EQ(Install().status, 0);
     }
-    const std::string folder = c.target;
-    ASSERT_TRUE(Exists(folder + "uninstall.exe"));
-    ASSERT_TRUE(Exists(folder + "TamselOrry.exe"));
+    ASSERT_TRUE(Exists(target_ + "uninstall.exe"));
+    ASSERT_TRUE(Exists(target_ + "TamselOrry.exe"));
 
     if (c.interruption == Interruption::kFileInUse) {
         const std::string group = *c.group == '\0' ? "" : std::string(c.group) + "\\";
         const std::string locked[] = {std::string(kPrograms) + "\\" + group + "Tamsel Orry.lnk",
-                                      folder + "TamselOrry.exe", kTempBatch};
+                                      target_ + "TamselOrry.exe", kTempBatch};
         EXPECT_EQ(Tool({"lock", locked[c.step]}).status, 0);
-        const ScriptRun stopped = Uninstall();
-        EXPECT_EQ(stopped.status, 1) << stopped.err;
+        EXPECT_EQ(Uninstall().status, 1);
+        // The record stays until what it describes is gone, so that the removal can run again.
+        EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
+        EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
+        EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
         EXPECT_EQ(Tool({"unlock", locked[c.step]}).status, 0);
     }
     if (c.interruption == Interruption::kReinstallPending) {
@@ -268,24 +227,21 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
         ASSERT_EQ(Install().status, 0);
         LogOn();
         // The log-on left the new installation whole.
-        EXPECT_TRUE(Exists(folder + "uninstall.exe"));
-        EXPECT_TRUE(Exists(folder + "TamselOrry.exe"));
+        EXPECT_TRUE(Exists(target_ + "uninstall.exe"));
+        EXPECT_TRUE(Exists(target_ + "TamselOrry.exe"));
         EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
     }
 
-    const ScriptRun removal = Uninstall();
-    EXPECT_EQ(removal.status, 0) << removal.err;
+    EXPECT_EQ(Uninstall().status, 0);
     LogOn();
-
-    std::set<std::string> expected = before_;
     // The batch file's rmdir takes any folder that is empty at the log-on.
-    if (folder == "D:\\Empty\\" && !Exists(folder)) expected.erase("d\\Empty\\");
-    EXPECT_EQ(Listing(), expected);
-    EXPECT_EQ(ExportAll(), registry);
+    ExpectState(before_, target_ == "D:\\Empty\\" ? std::set<std::string>{"d\\Empty\\"}
+                                                  : std::set<std::string>{});
 }
 
 constexpr const char* kNew = "D:\\Tamsel Orry\\";
 constexpr const char* kData = "D:\\Data\\";
+constexpr auto kRefused = Interruption::kRefusedGroup;
 constexpr auto kKill = Interruption::kKillSetup;
 constexpr auto kInUse = Interruption::kFileInUse;
 
@@ -296,18 +252,16 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{kNew, "Tamsel Orry"}, RoundTrip{"D:\\Empty\\", "Tamsel Orry"},
         RoundTrip{kData, "Tamsel Orry"}, RoundTrip{"D:\\Docs\\", "Tamsel Orry"},
         RoundTrip{"D:\\Docs\\Tamsel Orry\\", "Tamsel Orry"},
-        // Group names the rule accepts, with either separator, dots and blanks.
+        // Group names the rule accepts, with either separator, dots and blanks, and a group
+        // that holds another program's shortcut, which stays.
         RoundTrip{kNew, "Accessories/Tamsel Orry"}, RoundTrip{kData, "Accessories\\Tamsel Orry"},
         RoundTrip{kNew, "Tamsel..Orry"}, RoundTrip{kData, " Tamsel Orry"}, RoundTrip{kNew, ""},
-        // ... and names it refuses: nothing is written.
-        RoundTrip{kData, "../Evil", Interruption::kNone, 0, true},
-        RoundTrip{kData, "Accessories/../..", Interruption::kNone, 0, true},
-        RoundTrip{kData, "\\Lead", Interruption::kNone, 0, true},
-        RoundTrip{kData, "/Lead", Interruption::kNone, 0, true},
-        RoundTrip{kData, ".", Interruption::kNone, 0, true},
-        RoundTrip{kData, "Sub\\", Interruption::kNone, 0, true},
-        RoundTrip{kData, "Tamsel Orry ", Interruption::kNone, 0, true},
-        RoundTrip{kData, "Tamsel Orry.", Interruption::kNone, 0, true},
+        RoundTrip{kNew, "Accessories"},
+        // ... and names it refuses.
+        RoundTrip{kData, "../Evil", kRefused}, RoundTrip{kData, "Accessories/../..", kRefused},
+        RoundTrip{kData, "\\Lead", kRefused}, RoundTrip{kData, "/Lead", kRefused},
+        RoundTrip{kData, ".", kRefused}, RoundTrip{kData, "Sub\\", kRefused},
+        RoundTrip{kData, "Tamsel Orry ", kRefused}, RoundTrip{kData, "Tamsel Orry.", kRefused},
         // Setup killed after each of its registry value writes: "ApplicationName",
         // "AppToUninstall", "DisplayName", "UninstallString", "InstallFolderCreated", the App
         // Paths default value, "Path" and "StartMenuGroup".

@@ -1,3 +1,6 @@
+// What Setup's window proposes when it starts, and Setup ended before installing.
+#include <algorithm>
+
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -17,6 +20,7 @@ class StartUpTest : public SandboxTest {
     std::string TargetAfterStartUp() {
         return ControlOf(WindowAfterStartUp(), "InstallDirectory").value("caption", "");
     }
+    json GroupsAfterStartUp() { return ControlOf(WindowAfterStartUp(), "StartMenuGroup")["list"]; }
     void RecordInstallation(const std::string& applicationName,
                             const std::string& uninstallString) {
         PutValue(reg::kLocalMachine, kUninstallKey, "ApplicationName", applicationName);
@@ -39,32 +43,47 @@ TEST_F(StartUpTest, RecognisesAnEarlierInstallationOnlyByItsExactRecord) {
 }
 
 TEST_F(StartUpTest, ProposesTheTargetOnTheDriveOfTheStartMenu) {
-    PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu",
-             "E:\\Documents and Settings\\Someone\\Start Menu");
-    EXPECT_EQ(TargetAfterStartUp(), "E:\\Program Files\\Tamsel Orry\\");
-    PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "abc");
-    EXPECT_EQ(TargetAfterStartUp(), "abc:\\Program Files\\Tamsel Orry\\");
-    DeleteValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu");
-    EXPECT_EQ(TargetAfterStartUp(), kDefaultTarget);
+    for (const auto& [startMenu, target] :
+         {std::pair{"E:\\Documents and Settings\\Someone\\Start Menu", "E:"},
+          std::pair{"abc", "abc:"}, std::pair{"", "C:"}}) {
+        if (*startMenu != '\0') {
+            PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", startMenu);
+        } else {
+            DeleteValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu");
+        }
+        EXPECT_EQ(TargetAfterStartUp(), std::string(target) + "\\Program Files\\Tamsel Orry\\");
+    }
+}
+
+// The groups come from the shell's own Start menu, which "User Shell Folders" names (with the
+// profile expanded); a "Shell Folders" value that names another folder (which Setup reads to
+// propose the drive) does not move it.
+TEST_F(StartUpTest, GroupsComeFromTheShellsStartMenuWhateverShellFoldersSays) {
+    PutFolder("D:\\Menu\\Programs\\Elsewhere");
+    PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
+    const json groups = GroupsAfterStartUp();
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "Accessories"), groups.end()) << groups;
+    EXPECT_EQ(std::find(groups.begin(), groups.end(), "Elsewhere"), groups.end()) << groups;
+
+    PutFolder("C:\\Users\\User\\Menu\\Programs\\Moved");
+    PutValue(reg::kCurrentUser, kUserShellFoldersKey, "Start Menu", "%USERPROFILE%\\Menu",
+             reg::kExpandSz);
+    EXPECT_EQ(GroupsAfterStartUp(), json::array({"Moved"}));
 }
 
 TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
-    const std::string registry = ExportAll();
-    machine_->SetScriptingHostAvailable(false);
+    const MachineState before = State();
+    SetScriptingHostAvailable(false);
     ScriptRun run = RunSetup({"answer OK"});
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(run.Kinds(), (std::vector<std::string>{"msgbox", "answer", "exit"}));
     EXPECT_EQ(run.events.at(0),
-              json({{"event", "msgbox"},
-                    {"title", "Tamsel Orry Install"},
-                    {"text",
-                     "ERROR: Windows Scripting Host not found.\r\n"
-                     "Windows Scripting Host is required for this application.\r\n"
-                     "Go to http://www.tamselorry.example/TamselOrry.asp for more information."},
-                    {"buttons", "OK"},
-                    {"icon", "exclamation"},
-                    {"default", "OK"}}));
-    machine_->SetScriptingHostAvailable(true);
+              MessageBoxEvent("Tamsel Orry Install",
+                              "ERROR: Windows Scripting Host not found.\r\nWindows Scripting Host "
+                              "is required for this application.\r\nGo to "
+                              "http://www.tamselorry.example/TamselOrry.asp for more information.",
+                              "OK", "exclamation", "OK"));
+    SetScriptingHostAvailable(true);
 
     run = RunSetup({"close"});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -74,8 +93,7 @@ TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.Kinds().back(), "exit");
     EXPECT_TRUE(run.EventsOf("msgbox").empty());
-    EXPECT_EQ(ExportAll(), registry);
-    EXPECT_FALSE(Exists(kDefaultTarget));
+    ExpectState(before);
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include "platform/sandbox/SqliteRegistry.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -8,56 +7,91 @@ const std::string kFolder = kInstallFolder;
 const std::string kGroup = std::string(kPrograms) + "\\Tamsel Orry";
 const std::vector<std::string> kYes = {"click OKButton", "answer OK"};
 
-using UninstallTest = SandboxTest;
+// An installation folder, Start-menu group and temporary folder named in any script: Latin with
+// accents (in the OEM code page), Cyrillic and CJK (not in it), and a character outside the Basic
+// Multilingual Plane.
+struct FolderNames {
+    const char* what;
+    const char* folder;
+    const char* group;
+    const char* temp;
+};
 
-// The failure report that ended the uninstaller, with its error number.
-void ExpectFailureReport(const ScriptRun& run, const std::string& number) {
-    EXPECT_EQ(run.status, 1) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0]["text"].get<std::string>().find(number), std::string::npos) << boxes[0];
-}
+const FolderNames kNames[] = {
+    {"plain", "C:\\Program Files\\Tamsel Orry", "Tamsel Orry", "C:\\Temp"},
+    {"accented", "C:\\Jos\xC3\xA9 Caf\xC3\xA9", "Jos\xC3\xA9 Caf\xC3\xA9",
+     "C:\\Users\\User\\Temp\xC3\xA9"},
+    {"cyrillic", "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B",
+     "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B",
+     "C:\\\xD0\x92\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5"},
+    {"cjk", "C:\\\xE6\xB8\xB8\xE6\x88\x8F", "\xE6\xB8\xB8\xE6\x88\x8F",
+     "C:\\\xE4\xB8\xB4\xE6\x97\xB6"},
+    {"astral", "C:\\\xF0\x9D\x84\x9E Music", "\xF0\x9D\x84\x9E Music", "C:\\Temp \xF0\x9D\x84\x9E"},
+};
 
-TEST_F(UninstallTest, InstallUninstallAndLogOnLeaveTheMachineAsItWas) {
-    const std::set<std::string> files = Listing();
-    const std::string registry = ExportAll();
-    InstallWithSetup();
-    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], nlohmann::json({{"event", "msgbox"},
-                                        {"title", "Tamsel Orry Uninstall Complete!"},
-                                        {"text",
-                                         "Tamsel Orry Uninstall has completed.\r\nSome elements "
-                                         "could not be deleted now.\r\nThey will be deleted when "
-                                         "you reboot."},
-                                        {"buttons", "OK"},
-                                        {"icon", "none"},
-                                        {"default", "OK"}}));
+void PrintTo(const FolderNames& names, std::ostream* out) { *out << names.what; }
+
+class FolderNameRoundTripTest : public SandboxTest,
+                                public ::testing::WithParamInterface<FolderNames> {};
+
+// Install, removal and the log-on that runs the clean-up batch file leave the machine as it was.
+TEST_P(FolderNameRoundTripTest, InstallRemovalAndLogOnLeaveNothing) {
+    const FolderNames& names = GetParam();
+    const std::string folder = names.folder;
+    const std::string group = std::string(kPrograms) + "\\" + names.group;
+    const std::string temp = names.temp;
+    PutFolder(temp);
+    PutValue(reg::kCurrentUser, "Environment", "TEMP", temp);
+    const MachineState before = State();
+    // A stale batch file, longer than the new one: replaced whole, it deletes itself.
+    PutFile(temp + "\\touninst.bat", std::string(1000, '#') + "\r\n");
+
+    const ScriptRun setup =
+        RunSetup({"click ChangeDirBTN", "set Dir " + folder, "click OKButton",
+                  std::string("set StartMenuGroup ") + names.group, "click OKBTN", "answer No"});
+    ASSERT_EQ(setup.status, 0) << setup.err;
+    EXPECT_EQ(StringValue(reg::kLocalMachine, kAppPathsKey, "Path"), folder + "\\");
+    EXPECT_EQ(StringValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup"), names.group);
+    EXPECT_TRUE(Exists(group + "\\Tamsel Orry.lnk"));
+
+    // Started as Windows starts it: from the recorded command.
+    const auto uninstallString = StringValue(reg::kLocalMachine, kUninstallKey, "UninstallString");
+    ASSERT_EQ(uninstallString, folder + "\\uninstall.exe");
+    const ScriptRun removal = RunOnMachine(*uninstallString, kYes);
+    ASSERT_EQ(removal.status, 0) << removal.err << nlohmann::json(removal.events).dump();
+    EXPECT_EQ(removal.EventsOf("msgbox"),
+              std::vector{MessageBoxEvent("Tamsel Orry Uninstall Complete!",
+                                          "Tamsel Orry Uninstall has completed.\r\nSome elements "
+                                          "could not be deleted now.\r\nThey will be deleted "
+                                          "when you reboot.",
+                                          "OK", "none", "OK")});
     // Until the log-on, the uninstaller and its folder wait for the batch file.
-    EXPECT_TRUE(Exists(kInstalledUninstaller));
-    EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
-    EXPECT_FALSE(Exists(kGroup));
+    EXPECT_TRUE(Exists(*uninstallString));
+    EXPECT_FALSE(Exists(folder + "\\TamselOrry.exe"));
+    EXPECT_FALSE(Exists(group));
+    EXPECT_EQ(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"),
+              "\"" + temp + "\\touninst.bat\"");
 
     const ProcessResult logon = Tool({"logon"});
     EXPECT_EQ(logon.status, 0) << logon.err;
-    EXPECT_FALSE(Exists(kFolder));
-    EXPECT_FALSE(Exists("C:\\Users\\User\\AppData\\Local\\Temp\\touninst.bat"));
-    EXPECT_EQ(ExportAll(), registry);
-    EXPECT_EQ(Listing(), files);
+    EXPECT_EQ(logon.err, "");  // no line of the batch file missed
+    ExpectState(before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, FolderNameRoundTripTest, ::testing::ValuesIn(kNames),
+                         [](const auto& row) { return std::string(row.param.what); });
+
+using UninstallTest = SandboxTest;
 
 TEST_F(UninstallTest, NoAndTheCloseBoxChangeNothingAndAnyCaseOfTheUninstallerStays) {
     InstallWithSetup();
-    const std::set<std::string> files = Listing();
-    const std::string registry = ExportAll();
+    const MachineState installed = State();
     for (const char* answer : {"click NoButton", "close"}) {
+        SCOPED_TRACE(answer);
         const ScriptRun run = RunOnMachine(kInstalledUninstaller, {answer});
-        EXPECT_EQ(run.status, 0) << answer << run.err;
-        EXPECT_TRUE(run.EventsOf("msgbox").empty()) << answer;
-        EXPECT_EQ(Listing(), files) << answer;
-        EXPECT_EQ(ExportAll(), registry) << answer;
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.EventsOf("msgbox").empty());
+        ExpectState(installed);
     }
     // Started under another name, the uninstaller still spares every case of its own.
     PutFile(kFolder + "\\UNINSTALL.EXE.old");
@@ -68,39 +102,30 @@ TEST_F(UninstallTest, NoAndTheCloseBoxChangeNothingAndAnyCaseOfTheUninstallerSta
     EXPECT_FALSE(Exists(kFolder + "\\UNINSTALL.EXE.old"));
 }
 
-TEST_F(UninstallTest, TheBatchFileIsWrittenByteForByteOverAnOldOne) {
-    InstallWithSetup();
-    machine_->SetEnvironment("TEMP", "C:\\TEMP");
-    PutFile("C:\\TEMP\\touninst.bat", std::string(1000, '#') + "\r\n");
-    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.EventsOf("msgbox").size(), 1u);  // no message about the missing Run value
-    EXPECT_EQ(Read("C:\\TEMP\\touninst.bat"),
-              "del \"C:\\Program Files\\Tamsel Orry\\uninstall.exe\"\r\n"
-              "rmdir \"C:\\Program Files\\Tamsel Orry\"\r\n"
-              "del \"C:\\TEMP\\touninst.bat\"");
-    EXPECT_EQ(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"),
-              "\"C:\\TEMP\\touninst.bat\"");
-}
-
 TEST_F(UninstallTest, LeftoversDecideWhatTheLogOnCanRemove) {
-    // Installed in a path with spaces and a group shared with another program.
+    // Installed in a path with spaces, with a group that holds another program's folder.
     PutFolder("D:\\My Apps");
     const ScriptRun setup = RunSetup({"click ChangeDirBTN", "set Dir D:\\My Apps\\Tamsel Orry",
                                       "click OKButton", "click OKBTN", "answer No"});
     ASSERT_EQ(setup.status, 0) << setup.err;
     const std::string folder = "D:\\My Apps\\Tamsel Orry";
     PutFile(folder + "\\settings.ini");
-    machine_->SetReadOnly(folder + "\\settings.ini", true);
+    SetReadOnly(folder + "\\settings.ini");
     PutFile(folder + "\\plugins\\extra.dll");
-    PutFile(kGroup + "\\My notes.lnk");
+    PutFile(kGroup + "\\Other\\Other.lnk");
     PutKey(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry");
+    PutFolder("C:\\TEMP");
+    PutValue(reg::kCurrentUser, "Environment", "TEMP", "C:\\TEMP");
 
     const ScriptRun run = RunOnMachine(folder + "\\uninstall.exe", kYes);
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Read("C:\\TEMP\\touninst.bat"),
+              "del \"D:\\My Apps\\Tamsel Orry\\uninstall.exe\"\r\n"
+              "rmdir \"D:\\My Apps\\Tamsel Orry\"\r\n"
+              "del \"C:\\TEMP\\touninst.bat\"");
     EXPECT_FALSE(Exists(folder + "\\settings.ini"));       // read-only files go
     EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));  // subfolders are not visited
-    EXPECT_TRUE(Exists(kGroup + "\\My notes.lnk"));
+    EXPECT_TRUE(Exists(kGroup + "\\Other\\Other.lnk"));
     EXPECT_FALSE(Exists(kGroup + "\\Tamsel Orry.lnk"));
     EXPECT_TRUE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry"));
 
@@ -114,70 +139,29 @@ TEST_F(UninstallTest, LeftoversDecideWhatTheLogOnCanRemove) {
     EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));
 }
 
-TEST_F(UninstallTest, AFileInUseStopsTheRemovalBeforeTheRecordGoes) {
-    InstallWithSetup();
-    machine_->SetInUse(kFolder + "\\TamselOrry.exe", true);
-    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
-    ExpectFailureReport(run, "70");
-    // The record stays until what it describes is gone, so that the removal can be run again.
-    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
-    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
-    EXPECT_FALSE(Exists(kGroup));
-    EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
-    EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
-}
-
 TEST_F(UninstallTest, WithoutTheScriptingHostTheRemovalStopsBeforeAnythingGoes) {
     InstallWithSetup();
-    machine_->SetScriptingHostAvailable(false);
+    const MachineState installed = State();
+    SetScriptingHostAvailable(false);
     ExpectFailureReport(RunOnMachine(kInstalledUninstaller, kYes), "429");
-    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kAppPathsKey));
-    EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
-    EXPECT_TRUE(Exists(kGroup + "\\Tamsel Orry.lnk"));
-    EXPECT_TRUE(Exists(kFolder + "\\TamselOrry.exe"));
-
+    ExpectState(installed);
     // With the scripting host back, a second run removes the installation.
-    machine_->SetScriptingHostAvailable(true);
-    const ScriptRun again = RunOnMachine(kInstalledUninstaller, kYes);
-    EXPECT_EQ(again.status, 0) << again.err;
+    SetScriptingHostAvailable(true);
+    EXPECT_EQ(RunOnMachine(kInstalledUninstaller, kYes).status, 0);
     EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
-    EXPECT_FALSE(Exists(kGroup));
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
 }
 
-TEST_F(UninstallTest, WithoutARecordTheUninstallerFinishesTheRemovalFromItsOwnFolder) {
+TEST_F(UninstallTest, ATemporaryFolderNoFormOfWhichCmdCanReadIsReportedAndNothingIsRegistered) {
+    // A temporary folder outside the OEM code page that does not exist has no short name.
+    PutValue(reg::kCurrentUser, "Environment", "TEMP", "C:\\\xE4\xB8\xB4\xE6\x97\xB6");
     InstallWithSetup();
-    // What a removal that stopped after the record was gone leaves behind.
-    DeleteKey(reg::kLocalMachine, kAppPathsKey);
-    DeleteKey(reg::kLocalMachine, kUninstallKey);
-    ASSERT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
-    PutFile(kFolder + "\\notes.txt", "mine");
     const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.EventsOf("msgbox").at(0)["title"], "Tamsel Orry Uninstall Complete!");
-    EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
-    // Nothing says Setup made the folder: the user's file stays, and so does the folder.
-    Tool({"logon"});
-    EXPECT_FALSE(Exists(kInstalledUninstaller));
-    EXPECT_EQ(Read(kFolder + "\\notes.txt"), "mine");
-}
-
-TEST_F(UninstallTest, AStartMenuGroupTheRuleRefusesIsLeftAloneAndSaidSo) {
-    InstallWithSetup();
-    PutFile(std::string(kPrograms) + "\\Lead\\Tamsel Orry.lnk");
-    // As an older Setup recorded it.
-    PutValue(reg::kLocalMachine, kAppPathsKey, "StartMenuGroup", "\\Lead");
-    const ScriptRun run = RunOnMachine(kInstalledUninstaller, kYes);
-    EXPECT_EQ(run.status, 1) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0]["title"], "Tamsel Orry Uninstall Complete!");
-    EXPECT_NE(boxes[0]["text"].get<std::string>().find("\\Lead"), std::string::npos);
-    EXPECT_TRUE(Exists(std::string(kPrograms) + "\\Lead\\Tamsel Orry.lnk"));
-    // The rest of the removal is done.
-    EXPECT_FALSE(Exists(kFolder + "\\TamselOrry.exe"));
-    EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));
-    EXPECT_TRUE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
+    ExpectFailureReport(run, "52");
+    EXPECT_NE(
+        run.EventsOf("msgbox").at(0)["text"].get<std::string>().find("\xE4\xB8\xB4\xE6\x97\xB6"),
+        std::string::npos);
+    EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
 }
 
 }  // namespace
