@@ -123,6 +123,8 @@ class SandboxTest : public ::testing::Test {
                                            const std::string& name);
     // The values of one key (full name, "HKEY_LOCAL_MACHINE\..."), nothing when it is missing.
     std::optional<KeyValues> ExportKey(const std::string& key);
+    // The whole registry as .reg text.
+    std::string ExportAll() const;
 
     // The machine's files and registry now (under Wine the keys the programs touch), and a
     // check that they are as in `state`, apart from the entries of `mayGo`.
@@ -148,7 +150,6 @@ class SandboxTest : public ::testing::Test {
   private:
     void Import(const std::string& lines);
     std::optional<std::string> ExportText(const std::string& key) const;
-    std::string ExportAll() const;
     ScriptRun Kept(ScriptRun run) const;
 
     std::unique_ptr<WineMachine> wine_;
