@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -31,22 +30,18 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
     ProcessResult result;
-    // The environment as changed, and the C arrays of it and of the arguments.
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        if (!environment.contains(text.substr(0, text.find('=')))) env.push_back(text);
+    // env(1) changes the environment and starts the program.
+    std::vector<std::string> args = {"env"};
+    for (const auto& [name, value] : environment) {
+        if (!value) args.insert(args.end(), {"-u", name});
     }
     for (const auto& [name, value] : environment) {
-        if (value) env.push_back(name + "=" + *value);
+        if (value) args.push_back(name + "=" + *value);
     }
-    std::vector<std::string> args = command;
+    args.insert(args.end(), command.begin(), command.end());
     std::vector<char*> argv;
-    std::vector<char*> envp;
     for (auto& arg : args) argv.push_back(arg.data());
-    for (auto& entry : env) envp.push_back(entry.data());
     argv.push_back(nullptr);
-    envp.push_back(nullptr);
 
     // Output goes to files rather than pipes: a program that starts another, detached, would
     // otherwise keep the pipes open after it has ended.
@@ -61,13 +56,10 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    const int error =
-        command.empty() ? ENOENT
-                        : posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int error = posix_spawnp(&pid, "env", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
-        result.problem = "cannot start " + (command.empty() ? "nothing" : command[0]) + ": " +
-                         std::strerror(error);
+        result.problem = std::string("cannot start env: ") + std::strerror(error);
         return result;
     }
 
