@@ -6,11 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 #include "support/ScratchDirectory.h"
 
@@ -30,8 +28,9 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
     ProcessResult result;
-    // env(1) changes the environment and starts the program.
-    std::vector<std::string> args = {"env"};
+    // timeout(1) kills the program if it runs too long; env(1) changes its environment.
+    std::vector<std::string> args = {"timeout", "-s", "KILL", std::to_string(timeoutSeconds),
+                                     "env"};
     for (const auto& [name, value] : environment) {
         if (!value) args.insert(args.end(), {"-u", name});
     }
@@ -56,27 +55,19 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, "env", &actions, nullptr, argv.data(), environ);
+    const int error = posix_spawnp(&pid, "timeout", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        result.problem = std::string("cannot start env: ") + std::strerror(error);
+    int status = 0;
+    if (error != 0 || waitpid(pid, &status, 0) != pid) {
+        result.problem = std::string("cannot run timeout: ") + std::strerror(error);
         return result;
     }
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) != pid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
-                             " s and was killed";
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (result.status == 128 + SIGKILL) {
+        result.status = -1;
+        result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
+                         " s and was killed";
     }
-    if (result.problem.empty() && WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    if (result.problem.empty() && WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);
     return result;
