@@ -119,20 +119,16 @@ class ScriptUserInterfaceTest : public test::SandboxTest {
     }
 };
 
-TEST_F(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
-    int clicks = 0;
-    const test::ScriptRun played = Play(
-        {"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
-         "click CancelBTN"},
-        [&](Application&, TestWindow& window) {
-            window.okButton.onClick = [&clicks] { ++clicks; };
-        },
-        "", "{\"event\":\"earlier\"}\n");
-
+TEST_F(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWaitAndEveryMessageBox) {
+    const test::ScriptRun played =
+        Play({"# keep the group", "set StartMenuGroup My  Group", "set Dir", "click OKBTN",
+              "answer No", "click OKBTN", "answer Yes"},
+             AskOnOk, "", "{\"event\":\"earlier\"}\n");
     EXPECT_EQ(played.status, 0);
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(answers, (std::vector<MsgResult>{MsgResult::No, MsgResult::Yes}));
     // The log is appended to: what was there stays first.
-    EXPECT_EQ(played.Kinds(), (Kinds{"earlier", "window", "window", "window", "window", "exit"}));
+    EXPECT_EQ(played.Kinds(), (Kinds{"earlier", "window", "window", "window", "msgbox", "answer",
+                                     "window", "msgbox", "answer", "exit"}));
     const json expectedFirst = {
         {"event", "window"},
         {"name", "Tester"},
@@ -149,6 +145,13 @@ TEST_F(ScriptUserInterfaceTest, PlaysTheUserAndLogsTheWindowAtEveryWait) {
     EXPECT_EQ(played.events[1], expectedFirst);
     EXPECT_EQ(played.events[2]["controls"]["StartMenuGroup"]["text"], "My  Group");
     EXPECT_EQ(played.events[3]["controls"]["Dir"]["text"], "");
+    EXPECT_EQ(played.events[4], json({{"event", "msgbox"},
+                                      {"title", "Question"},
+                                      {"text", "Sure?\r\nReally?"},
+                                      {"buttons", "YesNo"},
+                                      {"icon", "question"},
+                                      {"default", "No"}}));
+    EXPECT_EQ(played.events[5], json({{"event", "answer"}, {"button", "No"}}));
     EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 0}}));
 }
 
@@ -211,22 +214,6 @@ TEST_F(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
         EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << c.why;
         EXPECT_EQ(hiddenClicks + answers.size(), 0u) << c.why;
     }
-}
-
-TEST_F(ScriptUserInterfaceTest, MessageBoxesAreLoggedAndAnswered) {
-    const test::ScriptRun played =
-        Play({"click OKBTN", "answer No", "click OKBTN", "answer Yes"}, AskOnOk);
-    EXPECT_EQ(played.status, 0);
-    EXPECT_EQ(answers, (std::vector<MsgResult>{MsgResult::No, MsgResult::Yes}));
-    EXPECT_EQ(played.Kinds(),
-              (Kinds{"window", "msgbox", "answer", "window", "msgbox", "answer", "exit"}));
-    EXPECT_EQ(played.events[1], json({{"event", "msgbox"},
-                                      {"title", "Question"},
-                                      {"text", "Sure?\r\nReally?"},
-                                      {"buttons", "YesNo"},
-                                      {"icon", "question"},
-                                      {"default", "No"}}));
-    EXPECT_EQ(played.events[2], json({{"event", "answer"}, {"button", "No"}}));
 }
 
 TEST_F(ScriptUserInterfaceTest, CloseBoxAndTheActiveWindow) {
