@@ -6,12 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 #include "support/ScratchDirectory.h"
 
@@ -31,22 +28,19 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
     ProcessResult result;
-    // The environment as changed, and the C arrays of it and of the arguments.
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        if (!environment.contains(text.substr(0, text.find('=')))) env.push_back(text);
+    // timeout(1) kills the program if it runs too long; env(1) changes its environment.
+    std::vector<std::string> args = {"timeout", "-s", "KILL", std::to_string(timeoutSeconds),
+                                     "env"};
+    for (const auto& [name, value] : environment) {
+        if (!value) args.insert(args.end(), {"-u", name});
     }
     for (const auto& [name, value] : environment) {
-        if (value) env.push_back(name + "=" + *value);
+        if (value) args.push_back(name + "=" + *value);
     }
-    std::vector<std::string> args = command;
+    args.insert(args.end(), command.begin(), command.end());
     std::vector<char*> argv;
-    std::vector<char*> envp;
     for (auto& arg : args) argv.push_back(arg.data());
-    for (auto& entry : env) envp.push_back(entry.data());
     argv.push_back(nullptr);
-    envp.push_back(nullptr);
 
     // Output goes to files rather than pipes: a program that starts another, detached, would
     // otherwise keep the pipes open after it has ended.
@@ -61,30 +55,19 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    const int error =
-        command.empty() ? ENOENT
-                        : posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int error = posix_spawnp(&pid, "timeout", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        result.problem = "cannot start " + (command.empty() ? "nothing" : command[0]) + ": " +
-                         std::strerror(error);
+    int status = 0;
+    if (error != 0 || waitpid(pid, &status, 0) != pid) {
+        result.problem = std::string("cannot run timeout: ") + std::strerror(error);
         return result;
     }
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) != pid) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
-                             " s and was killed";
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (result.status == 128 + SIGKILL) {
+        result.status = -1;
+        result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
+                         " s and was killed";
     }
-    if (result.problem.empty() && WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    if (result.problem.empty() && WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);
     return result;

@@ -12,8 +12,8 @@ namespace tamsel::test {
 using EnvironmentChanges = std::map<std::string, std::optional<std::string>>;
 
 struct ProcessResult {
-    // The exit status; 128 + the signal number when a signal ended it; -1 when the process
-    // could not be started or did not end in time (see problem).
+    // The exit status; 127 when the program could not be started (stderr says why); 128 + the
+    // signal number when a signal ended it; -1 when it did not end in time (see problem).
     int status = -1;
     std::string out;
     std::string err;

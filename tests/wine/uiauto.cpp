@@ -12,9 +12,9 @@
 //   enabled WINDOW              print 1 or 0: whether the window takes input
 //   enabledctl WINDOW CONTROL   print 1 or 0 for a control
 //   answer TITLE BUTTON TEXT    wait for a message box with this title, print its text, check
-//                               that it contains TEXT ("" for any; \n for CR LF), press BUTTON
-//   press WINDOW KEY            a key (enter, escape, tab, space) pressed on the control that
-//                               has the focus in that window's thread
+//                               that it contains TEXT ("" for any), press BUTTON
+//   press WINDOW KEY            a key (enter, escape) pressed on the control that has the focus
+//                               in that window's thread
 //   hold FILE SECONDS           keep FILE open without sharing for SECONDS
 //
 // CONTROL is the control's caption ("&Install"), "#ID" for its control id, or "CLASS:N" for the
@@ -39,6 +39,11 @@ constexpr DWORD kTimeoutMs = 20000;
 [[noreturn]] void Fail(const std::string& message) {
     std::fprintf(stderr, "uiauto: %s\n", message.c_str());
     std::exit(1);
+}
+
+// Prints lines on stdout.
+void Print(const std::vector<std::string>& lines) {
+    for (const auto& line : lines) std::printf("%s\n", line.c_str());
 }
 
 // The text as the window itself reports it: GetWindowText would read only the caption stored
@@ -84,8 +89,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM data) {
 // The first window that match accepts: a top-level window, or a child of parent when given.
 HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
     Search search{match, nullptr};
-    if (parent == nullptr) EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-    if (parent != nullptr) EnumChildWindows(parent, Visit, reinterpret_cast<LPARAM>(&search));
+    const auto data = reinterpret_cast<LPARAM>(&search);
+    parent == nullptr ? EnumWindows(Visit, data) : EnumChildWindows(parent, Visit, data);
     return search.found;
 }
 
@@ -155,15 +160,12 @@ std::vector<std::string> Entries(HWND control) {
     return entries;
 }
 
-void Answer(const std::string& title, const std::string& button, std::string expected) {
+void Answer(const std::string& title, const std::string& button, const std::string& expected) {
     HWND box = WaitForWindow(title, true, false);
     HWND text = GetDlgItem(box, 0xFFFF);  // the text of a message box
     const std::string shown = text != nullptr ? TextOf(text) : std::string();
-    std::printf("%s\n", shown.c_str());
+    Print({shown});
     std::fflush(stdout);
-    for (std::size_t at; (at = expected.find("\\n")) != std::string::npos;) {
-        expected.replace(at, 2, "\r\n");
-    }
     if (shown.find(expected) == std::string::npos) {
         Fail("message box \"" + title + "\" says \"" + shown + "\", not \"" + expected + "\"");
     }
@@ -174,10 +176,8 @@ void Answer(const std::string& title, const std::string& button, std::string exp
 // Posts the key's down and up messages to the control that has the focus, as the keyboard
 // would: the program's message loop sees them as typed.
 void Press(HWND window, const std::string& key) {
-    const std::map<std::string, UINT> codes = {
-        {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB}, {"space", VK_SPACE}};
-    if (codes.count(key) == 0) Fail("unknown key \"" + key + "\"");
-    const UINT code = codes.at(key);
+    if (key != "enter" && key != "escape") Fail("unknown key \"" + key + "\"");
+    const UINT code = key == "enter" ? VK_RETURN : VK_ESCAPE;
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     HWND target = window;
@@ -193,7 +193,7 @@ void Press(HWND window, const std::string& key) {
 void Hold(const std::string& path, int seconds) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) Fail("cannot open " + path);
-    std::printf("holding %s\n", path.c_str());
+    Print({"holding " + path});
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(seconds) * 1000);
     CloseHandle(file);
@@ -216,32 +216,26 @@ struct Step {
     std::function<void(const Args&)> run;
 };
 
-// A control of a window that may be disabled, for looking at.
+// The control a[1] of the window a[0]: one to act on, in a window that takes input, or one to
+// look at, in a window that may be disabled.
+HWND Active(const Args& a) { return FindControl(WaitForWindow(a[0]), a[1]); }
 HWND Shown(const Args& a) { return FindControl(WaitForWindow(a[0], false, false), a[1]); }
+
+void PrintEnabled(HWND window) { Print({IsWindowEnabled(window) ? "1" : "0"}); }
 
 const std::map<std::string, Step> kSteps = {
     {"wait", {1, [](const Args& a) { WaitForWindow(a[0]); }}},
-    {"click", {2, [](const Args& a) { Click(FindControl(WaitForWindow(a[0]), a[1])); }}},
+    {"click", {2, [](const Args& a) { Click(Active(a)); }}},
     {"settext",
      {3,
       [](const Args& a) {
-          SendMessageA(FindControl(WaitForWindow(a[0]), a[1]), WM_SETTEXT, 0,
-                       reinterpret_cast<LPARAM>(a[2].c_str()));
+          SendMessageA(Active(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()));
       }}},
-    {"open", {3, [](const Args& a) { Open(FindControl(WaitForWindow(a[0]), a[1]), a[2]); }}},
-    {"read", {2, [](const Args& a) { std::printf("%s\n", TextOf(Shown(a)).c_str()); }}},
-    {"list",
-     {2,
-      [](const Args& a) {
-          for (const auto& entry : Entries(Shown(a))) std::printf("%s\n", entry.c_str());
-      }}},
-    {"enabled",
-     {1,
-      [](const Args& a) {
-          std::printf("%d\n", IsWindowEnabled(WaitForWindow(a[0], false, false)) ? 1 : 0);
-      }}},
-    {"enabledctl",
-     {2, [](const Args& a) { std::printf("%d\n", IsWindowEnabled(Shown(a)) ? 1 : 0); }}},
+    {"open", {3, [](const Args& a) { Open(Active(a), a[2]); }}},
+    {"read", {2, [](const Args& a) { Print({TextOf(Shown(a))}); }}},
+    {"list", {2, [](const Args& a) { Print(Entries(Shown(a))); }}},
+    {"enabled", {1, [](const Args& a) { PrintEnabled(WaitForWindow(a[0], false, false)); }}},
+    {"enabledctl", {2, [](const Args& a) { PrintEnabled(Shown(a)); }}},
     {"answer", {3, [](const Args& a) { Answer(a[0], a[1], a[2]); }}},
     {"press", {2, [](const Args& a) { Press(WaitForWindow(a[0]), a[1]); }}},
     {"hold", {2, [](const Args& a) { Hold(a[0], std::atoi(a[1].c_str())); }}},

@@ -28,10 +28,6 @@ class StartProgramTest : public SandboxTest {
         fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
         return machine_->WindowsPath(path);
     }
-    std::string ReadFile(const fs::path& path) {
-        std::ifstream in(path);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     sandbox::SandboxSystem system_{*machine_};
 };
 
@@ -51,7 +47,7 @@ TEST_F(StartProgramTest, RunStartsTheApplicationFromTheHostAndFromTheMachine) {
 }
 
 TEST_F(StartProgramTest, StartProcessStartsTheProgramDetachedWithTheSandboxAsItsMachine) {
-    const fs::path seen = scratch_.Path() / "seen.txt";
+    const std::string seen = "C:\\seen.txt";
     const std::string go = (scratch_.Path() / "go").string();
     // A file this process holds open, as the front end holds its log: not for the program.
     const int held = ::open((scratch_.Path() / "held.txt").c_str(), O_WRONLY | O_CREAT, 0644);
@@ -64,7 +60,7 @@ TEST_F(StartProgramTest, StartProcessStartsTheProgramDetachedWithTheSandboxAsIts
                                   "' ] && r=released || r=gave-up\n" + "[ -e /proc/self/fd/" +
                                   std::to_string(held) + " ] && r=\"$r with-the-file\"\n" +
                                   "printf '%s\\n%s\\n%s\\nend\\n' \"$r\" \"$TAMSEL_SANDBOX\" " +
-                                  "\"$TAMSEL_UI_LOG\" > '" + seen.string() + "'");
+                                  "\"$TAMSEL_UI_LOG\" > '" + Host(seen).string() + "'");
     ::setenv("TAMSEL_UI_LOG", "/passed/on.jsonl", 1);
     system_.StartProcess(program);
     ::unsetenv("TAMSEL_UI_LOG");
@@ -75,10 +71,10 @@ TEST_F(StartProgramTest, StartProcessStartsTheProgramDetachedWithTheSandboxAsIts
     std::ofstream(go) << "go\n";
     // The limit only keeps a broken run from hanging; the program needs a fraction of it.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!ReadFile(seen).ends_with("end\n") && std::chrono::steady_clock::now() < deadline) {
+    while (!Read(seen).ends_with("end\n") && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(ReadFile(seen),
+    EXPECT_EQ(Read(seen),
               "released\n" + machine_->Directory().string() + "\n/passed/on.jsonl\nend\n");
 }
 
@@ -86,7 +82,6 @@ TEST_F(StartProgramTest, WhatCannotStartIsARunTimeError) {
     const auto startError = [&](const std::string& commandLine) {
         return ErrorOf([&] { system_.StartProcess(commandLine); });
     };
-    EXPECT_EQ(startError("C:\\Program Files\\Tamsel Orry\\TamselOrry.exe"), err::kFileNotFound);
     EXPECT_EQ(startError("C:\\Windows"), err::kFileNotFound);
     // The whole command line is the path: quotes or arguments make it name no file.
     const std::string program = HostScript("ok.exe", "exit 0");

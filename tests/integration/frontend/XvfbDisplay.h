@@ -28,6 +28,8 @@ using ScreenRect = fltk::PixelRect;
 inline ScreenRect RectOf(const nlohmann::json& entry) {
     return {entry.at("x"), entry.at("y"), entry.at("w"), entry.at("h")};
 }
+// The four numbers of a rectangle, for comparing two.
+inline std::vector<int> Corners(const ScreenRect& r) { return {r.x, r.y, r.w, r.h}; }
 
 // A virtual X display of its own for one test (Xvfb at 96 dots per inch, stopped when the object
 // goes away), and the user's hands on it: xdotool, and ImageMagick for screenshots. Waits give up
