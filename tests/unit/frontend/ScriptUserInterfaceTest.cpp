@@ -220,7 +220,6 @@ TEST_F(ScriptUserInterfaceTest, TheLoadEventAndWhatCannotBeOpenedEndTheProgram) 
     EXPECT_EQ(run.Kinds(), (Kinds{"msgbox", "answer", "exit"}));
     // A front end that cannot be opened.
     EXPECT_EQ(Play({}, {}, "script:/no/such/script.txt").status, exit_status::kFailure);
-    EXPECT_EQ(Play({}, {}, "script:").status, exit_status::kFailure);
 }
 
 }  // namespace
