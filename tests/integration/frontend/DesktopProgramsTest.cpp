@@ -191,9 +191,6 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     const auto finished =
         WaitForShown("title", "Tamsel Orry Setup Completed!", skip, "setup-completed");
     ASSERT_FALSE(finished.is_null());
-    EXPECT_EQ(finished.value("text", ""),
-              "Tamsel Orry Setup has finished.\r\nDo you want to run Tamsel Orry now?");
-    EXPECT_EQ(finished.value("icon", ""), "none");
     // Yes first, and the default.
     EXPECT_EQ(finished.at("buttons")[0].value("result", ""), "Yes");
     EXPECT_TRUE(finished.at("buttons")[0].value("default", false));
@@ -222,9 +219,6 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
         again, "Return", [&] { return WaitForLogged("title", completion, skip, 5s).has_value(); }));
     const auto complete = WaitForShown("title", completion, skip, "uninstall-completed");
     ASSERT_FALSE(complete.is_null());
-    EXPECT_EQ(complete.value("text", ""),
-              "Tamsel Orry Uninstall has completed.\r\nSome elements could not be deleted "
-              "now.\r\nThey will be deleted when you reboot.");
     EXPECT_TRUE(PressKeyUntil(complete, "Return", EndsWithin(accepted)));
     ExpectEndsNormally(accepted);
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));

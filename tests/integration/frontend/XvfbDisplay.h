@@ -1,13 +1,10 @@
 #pragma once
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -49,38 +46,27 @@ class XvfbDisplay {
         }
         // Xvfb picks a free display number itself and writes it to fd 3, ending with a line
         // end, once it accepts connections: tests that start servers at once never share one.
-        int ready[2];
-        if (pipe(ready) != 0) return nullptr;
-        const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
-        const char* argv[] = {"Xvfb", "-displayfd", "3",         "-screen", "0",    screen.c_str(),
-                              "-dpi", "96",         "-nolisten", "tcp",     nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
-        pid_t pid = 0;
-        const int failed =
-            posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(ready[1]);
-        std::string number;
-        char c = 0;
-        pollfd wait = {ready[0], POLLIN, 0};
-        while (failed == 0 && poll(&wait, 1, 15000) > 0 && read(ready[0], &c, 1) == 1 &&
-               c != '\n') {
-            number += c;
+        // The shell that starts it writes "pid " and Xvfb's process id to the same pipe.
+        const std::string start = "Xvfb -displayfd 3 -screen 0 " + std::to_string(kWidth) + "x" +
+                                  std::to_string(kHeight) +
+                                  "x24 -dpi 96 -nolisten tcp 3>&1 >/dev/null 2>&1 & echo pid $!";
+        FILE* out = popen(start.c_str(), "r");
+        if (out == nullptr) return nullptr;
+        auto display = std::unique_ptr<XvfbDisplay>(new XvfbDisplay);
+        char line[64];
+        while (fgets(line, sizeof line, out) != nullptr) {
+            const std::string text(line, std::strcspn(line, "\n"));
+            if (text.starts_with("pid ")) display->pid_ = std::stoi(text.substr(4));
+            if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
+                display->name_ = ":" + text;
+            if (display->pid_ != 0 && !display->name_.empty()) break;
         }
-        close(ready[0]);
-        auto display = std::unique_ptr<XvfbDisplay>(new XvfbDisplay(failed == 0 ? pid : 0));
-        display->name_ = ":" + number;
-        if (number.empty()) *problem = "Xvfb did not come up";
-        return number.empty() ? nullptr : std::move(display);
+        pclose(out);
+        if (display->name_.empty()) *problem = "Xvfb did not come up";
+        return display->name_.empty() ? nullptr : std::move(display);
     }
     ~XvfbDisplay() {
-        if (pid_ == 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        if (pid_ != 0) kill(pid_, SIGTERM);
     }
     XvfbDisplay(const XvfbDisplay&) = delete;
     XvfbDisplay& operator=(const XvfbDisplay&) = delete;
@@ -133,11 +119,11 @@ class XvfbDisplay {
     }
 
   private:
-    explicit XvfbDisplay(pid_t pid) : pid_(pid) {}
+    XvfbDisplay() = default;
     std::string Run(const std::vector<std::string>& command) const {
         return RunProcess(command, {{"DISPLAY", name_}}, 30).out;
     }
-    pid_t pid_;
+    pid_t pid_ = 0;
     std::string name_;
 };
 

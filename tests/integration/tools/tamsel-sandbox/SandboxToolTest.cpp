@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -84,14 +85,17 @@ TEST_F(SandboxToolTest, CommandsChangeTheMachineAndResetRestoresIt) {
     EXPECT_EQ(Tool({"reset"}).status, 0);
     EXPECT_EQ(Out({"attrib", "C:\\Windows"}), "   C:\\Windows\n");
     EXPECT_EQ(Out({"wsh"}), "on\n");
-    // A folder that holds something else is not wiped.
+    // A folder that holds something else is neither wiped nor taken for a machine.
     const fs::path foreign = scratch_.Path() / "foreign";
     fs::create_directory(foreign);
     std::ofstream(foreign / "keep.txt") << "x";
-    const auto refused = Tool({"reset"}, foreign);
-    EXPECT_NE(refused.status, 0);
-    EXPECT_NE(refused.err.find(foreign.string()), std::string::npos) << refused.err;
+    for (const std::string command : {"reset", "wsh"}) {
+        const auto refused = Tool({command}, foreign);
+        EXPECT_NE(refused.status, 0) << command;
+        EXPECT_NE(refused.err.find(foreign.string()), std::string::npos) << refused.err;
+    }
     EXPECT_TRUE(fs::exists(foreign / "keep.txt"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(foreign), {}), 1);  // and nothing added
 }
 
 // Arguments the tool cannot take are answered on stderr, with what to give instead where there
