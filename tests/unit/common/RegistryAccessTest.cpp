@@ -164,22 +164,5 @@ TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
     EXPECT_EQ(boxes_.Shown()[0].text, "Error: 7. Out of memory");
 }
 
-TEST_F(RegistryAccessTest, CreateAndDeleteTouchOnlyTheirTarget) {
-    PutRaw("Name", reg::kSz, "abc\0"s);
-    PutRaw("Kept", reg::kSz, "k");
-    PutRaw("Inner", reg::kSz, "i", kDeepKey);
-    access_.RegistryCreateNewKey(kLm, kKey);
-    access_.RegistryDeleteValue(kLm, kKey, "name");
-    EXPECT_TRUE(Get("Name").IsEmpty());
-    EXPECT_EQ(Get("Kept"), Variant("k"));
-    // A key with subkeys is left to the platform, which keeps it and everything below.
-    access_.RegistryDeleteKey(kLm, kKey);
-    EXPECT_EQ(Get("Inner", kDeepKey), Variant("i"));
-    access_.RegistryDeleteKey(kLm, kDeepKey);
-    EXPECT_FALSE(KeyExists(kDeepKey));
-    EXPECT_TRUE(KeyExists(kKey + "\\One"));
-    EXPECT_TRUE(boxes_.Shown().empty());
-}
-
 }  // namespace
 }  // namespace tamsel
