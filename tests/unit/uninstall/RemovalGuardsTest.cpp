@@ -17,7 +17,8 @@ namespace {
 using RemovalGuardsTest = SandboxTest;
 
 // The black-box records reach protected folders through links; here an ordinary folder, which
-// only the link makes untrustworthy. Sandbox only: Wine does not show host links as links.
+// only the link makes untrustworthy, and a protected one by its short name. Sandbox only: Wine
+// neither shows host links as links nor gives the same short names.
 TEST_F(RemovalGuardsTest, AFolderReachedThroughALinkIsNotTrustworthy) {
     PutFolder("D:\\My Own Folder");
     PutFolder("D:\\Apps");
@@ -26,7 +27,8 @@ TEST_F(RemovalGuardsTest, AFolderReachedThroughALinkIsNotTrustworthy) {
     const auto protectedFolders =
         removal::CollectProtectedFolders(machine_->GetSystem(), std::string(kPrograms) + "\\");
     for (const auto& [path, trusted] :
-         {std::pair{"D:\\MYOWNF~1\\", true}, std::pair{"D:\\Apps\\Junction\\", false}}) {
+         {std::pair{"D:\\MYOWNF~1\\", true}, std::pair{"D:\\Apps\\Junction\\", false},
+          std::pair{"C:\\PROGRA~1\\", false}}) {
         EXPECT_EQ(
             removal::IsTrustworthyFolder(path, protectedFolders, machine_->GetFolderIdentity()),
             trusted)
