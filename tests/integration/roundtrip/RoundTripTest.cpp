@@ -262,6 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{kData, "\\Lead", kRefused}, RoundTrip{kData, "/Lead", kRefused},
         RoundTrip{kData, ".", kRefused}, RoundTrip{kData, "Sub\\", kRefused},
         RoundTrip{kData, "Tamsel Orry ", kRefused}, RoundTrip{kData, "Tamsel Orry.", kRefused},
+        RoundTrip{kData, "C:Evil", kRefused}, RoundTrip{kData, "Tamsel*", kRefused},
         // Setup killed after each of its registry value writes: "ApplicationName",
         // "AppToUninstall", "DisplayName", "UninstallString", "InstallFolderCreated", the App
         // Paths default value, "Path" and "StartMenuGroup".

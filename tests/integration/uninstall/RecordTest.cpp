@@ -71,6 +71,12 @@ TEST_P(TamperedRecordTest, NothingButTheInstalledFilesLeavesAFolderSetupDidNotMa
     std::replace(program.begin(), program.end(), '/', '\\');
     const ScriptRun run = RunOnMachine(program, kYes);
     EXPECT_TRUE(run.status == 0 || run.status == 1) << run.status << run.err;
+    if (*record.folder == '\0') {  // the user is told that nothing was found
+        ASSERT_FALSE(run.EventsOf("msgbox").empty());
+        EXPECT_EQ(run.EventsOf("msgbox")[0]["text"],
+                  "No installation of Tamsel Orry was found on this computer.\r\nNo program "
+                  "files were deleted.");
+    }
     Tool({"logon"});
 
     // Where the record names a folder, the installed files go from it; nothing else goes.

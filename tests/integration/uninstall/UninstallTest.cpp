@@ -6,6 +6,7 @@ namespace {
 const std::string kFolder = kInstallFolder;
 const std::string kGroup = std::string(kPrograms) + "\\Tamsel Orry";
 const std::vector<std::string> kYes = {"click OKButton", "answer OK"};
+constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // An installation folder, Start-menu group and temporary folder named in any script: Latin with
 // accents (in the OEM code page), Cyrillic and CJK (not in it), and a character outside the Basic
@@ -42,9 +43,14 @@ TEST_P(FolderNameRoundTripTest, InstallRemovalAndLogOnLeaveNothing) {
     const std::string temp = names.temp;
     PutFolder(temp);
     PutValue(reg::kCurrentUser, "Environment", "TEMP", temp);
+    PutValue(reg::kLocalMachine, kRunKey, "Other", "other.exe");
     const MachineState before = State();
-    // A stale batch file, longer than the new one: replaced whole, it deletes itself.
+    // A stale batch file, longer than the new one: replaced whole, it deletes itself. The
+    // application's start-up entries and the group's menu order go with the installation.
     PutFile(temp + "\\touninst.bat", std::string(1000, '#') + "\r\n");
+    PutValue(reg::kLocalMachine, kRunKey, "Tamsel Orry", folder + "\\TamselOrry.exe");
+    PutKey(reg::kCurrentUser, std::string(kRunKey) + "\\TamselOrry");
+    PutKey(reg::kUsers, std::string(kMenuOrderKey) + "\\" + names.group);
 
     const ScriptRun setup =
         RunSetup({"click ChangeDirBTN", "set Dir " + folder, "click OKButton",
