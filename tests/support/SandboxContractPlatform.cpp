@@ -9,27 +9,17 @@ namespace tamsel::test {
 
 namespace {
 
-// A default sandbox machine in a scratch folder of its own, removed with the platform.
-struct ScratchSandboxPlatform : Platform {
-    Registry& GetRegistry() override { return machine->GetRegistry(); }
-    Automation& GetAutomation() override { return machine->GetAutomation(); }
-    System& GetSystem() override { return machine->GetSystem(); }
-    Volumes& GetVolumes() override { return machine->GetVolumes(); }
-    FolderIdentity& GetFolderIdentity() override { return machine->GetFolderIdentity(); }
-
-    ScratchDirectory scratch;
-    std::unique_ptr<sandbox::SandboxMachine> machine =
-        sandbox::SandboxMachine::Open(scratch.Path() / "m");
-};
-
 sandbox::SandboxMachine& MachineOf(Platform& platform) {
-    return *static_cast<ScratchSandboxPlatform&>(platform).machine;
+    return static_cast<sandbox::SandboxMachine&>(platform);
 }
 
 }  // namespace
 
+// A default sandbox machine in a new folder of its own; all of them go when the tests end.
 std::unique_ptr<Platform> OpenContractPlatform() {
-    return std::make_unique<ScratchSandboxPlatform>();
+    static ScratchDirectory scratch;
+    static int count = 0;
+    return sandbox::SandboxMachine::Open(scratch.Path() / std::to_string(++count));
 }
 
 bool ContractPlatformIsWine() { return false; }

@@ -9,18 +9,6 @@
 namespace tamsel::test {
 namespace {
 
-using sandbox::BatchFileOfCommand;
-
-TEST(LogonCommand, OnlyABatchFileIsACommand) {
-    EXPECT_EQ(BatchFileOfCommand("\"C:\\TEMP\\touninst.bat\""), "C:\\TEMP\\touninst.bat");
-    EXPECT_EQ(BatchFileOfCommand("C:\\TEMP\\x.CMD"), "C:\\TEMP\\x.CMD");
-    EXPECT_EQ(BatchFileOfCommand("  \"C:\\My Files\\x.bat\"  "), "C:\\My Files\\x.bat");
-    for (const char* other : {"", "C:\\Windows\\notepad.exe", "\"C:\\x.bat\" /now", "\"C:\\x.bat",
-                              "cmd /c \"C:\\x.bat\"", "C:\\x.bat.txt"}) {
-        EXPECT_EQ(BatchFileOfCommand(other), "") << other;
-    }
-}
-
 using LogonTest = SandboxTest;
 
 TEST_F(LogonTest, RunsEachValueOnceInAFixedOrderAndDeletesIt) {
