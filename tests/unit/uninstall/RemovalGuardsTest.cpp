@@ -17,18 +17,22 @@ namespace {
 using RemovalGuardsTest = SandboxTest;
 
 // The black-box records reach protected folders through links; here an ordinary folder, which
-// only the link makes untrustworthy, and a protected one by its short name. Sandbox only: Wine
-// neither shows host links as links nor gives the same short names.
+// only the link makes untrustworthy, a protected one by its short name, and the real folder
+// behind the user's Documents when that is a link (a redirected Documents folder). Sandbox
+// only: Wine neither shows host links as links nor gives the same short names.
 TEST_F(RemovalGuardsTest, AFolderReachedThroughALinkIsNotTrustworthy) {
     PutFolder("D:\\My Own Folder");
     PutFolder("D:\\Apps");
     std::filesystem::create_directory_symlink(Host("D:\\My Own Folder"),
                                               Host("D:\\Apps") / "Junction");
+    PutFolder("D:\\Docs");
+    std::filesystem::remove_all(Host("C:\\Users\\User\\Documents"));
+    std::filesystem::create_directory_symlink(Host("D:\\Docs"), Host("C:\\Users\\User\\Documents"));
     const auto protectedFolders =
         removal::CollectProtectedFolders(machine_->GetSystem(), std::string(kPrograms) + "\\");
     for (const auto& [path, trusted] :
          {std::pair{"D:\\MYOWNF~1\\", true}, std::pair{"D:\\Apps\\Junction\\", false},
-          std::pair{"C:\\PROGRA~1\\", false}}) {
+          std::pair{"C:\\PROGRA~1\\", false}, std::pair{"D:\\Docs\\", false}}) {
         EXPECT_EQ(
             removal::IsTrustworthyFolder(path, protectedFolders, machine_->GetFolderIdentity()),
             trusted)
