@@ -13,17 +13,10 @@ std::string TargetOf(const json& installer) {
 
 TEST_F(DirectoryChooserTest, TheDialogProposesBrowsedDirectoriesAndOKMakesTheTextTheTarget) {
     PutFolder("D:\\Apps");
-    const ScriptRun run = RunSetup({
-        "click ChangeDirBTN",
-        "drive d",  // D: was never visited: its root
-        "open D:\\Apps",
-        "drive c",  // back to where C: was left
-        "drive d",  // and D: too
-        "set Dir D:\\Games",
-        "click OKButton",
-        "click OKBTN",
-        "answer No",
-    });
+    // D: is first shown at its root (never visited); then each drive comes back to where it was.
+    const ScriptRun run =
+        RunSetup({"click ChangeDirBTN", "drive d", "open D:\\Apps", "drive c", "drive d",
+                  "set Dir D:\\Games", "click OKButton", "click OKBTN", "answer No"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto dialog = WindowStates(run, "ChooseDirFRM");
     ASSERT_EQ(dialog.size(), 6u);
@@ -45,20 +38,11 @@ TEST_F(DirectoryChooserTest, TheDialogProposesBrowsedDirectoriesAndOKMakesTheTex
 }
 
 TEST_F(DirectoryChooserTest, CancelKeepsTheTargetAndTheDialogKeepsWhatWasTypedInIt) {
-    const ScriptRun run = RunSetup({
-        "click ChangeDirBTN",
-        "set Dir D:\\Typed",
-        "click CancelButton",
-        "click ChangeDirBTN",
-        "close",  // the close box acts as Cancel
-        "click ChangeDirBTN",
-        "set Dir D:\\Games\\",
-        "click OKButton",
-        "click ChangeDirBTN",
-        "set Dir",
-        "click OKButton",
-        "click CancelBTN",
-    });
+    // Cancel, the close box (which acts as Cancel), then OK with a trailing "\" and with no text.
+    const ScriptRun run = RunSetup({"click ChangeDirBTN", "set Dir D:\\Typed", "click CancelButton",
+                                    "click ChangeDirBTN", "close", "click ChangeDirBTN",
+                                    "set Dir D:\\Games\\", "click OKButton", "click ChangeDirBTN",
+                                    "set Dir", "click OKButton", "click CancelBTN"});
     ASSERT_EQ(run.status, 0) << run.err;
     const auto installer = WindowStates(run, "Installer");
     const auto dialog = WindowStates(run, "ChooseDirFRM");
