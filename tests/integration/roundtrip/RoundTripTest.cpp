@@ -26,7 +26,7 @@ using ::testing::Not;
 
 enum class Interruption {
     kNone,
-    kRefusedGroup,      // Setup refuses the group name and writes nothing
+    kRefused,           // Setup refuses the target or group with error n and writes nothing
     kKillSetup,         // Setup dies after its n-th registry value write; Setup runs again
     kFileInUse,         // a file is in use at removal step n; the uninstaller runs again
     kReinstallPending,  // installed again before the log-on of a removal
@@ -105,7 +105,7 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
             lines = {"click ChangeDirBTN", "set Dir " + target_, "click OKButton"};
         }
         // Then the finish message (not run now), or the report of a refused group.
-        const bool refused = GetParam().interruption == Interruption::kRefusedGroup;
+        const bool refused = GetParam().interruption == Interruption::kRefused;
         lines.insert(lines.end(), {std::string("set StartMenuGroup ") + GetParam().group,
                                    "click OKBTN", refused ? "answer OK" : "answer No"});
         const ScriptRun run = RunSetup(lines);
@@ -196,8 +196,8 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
         PutFile(kTempBatch, std::string(1000, '#') + "\r\n");
     }
 
-    if (c.interruption == Interruption::kRefusedGroup) {
-        ExpectFailureReport(Install(), "52");
+    if (c.interruption == Interruption::kRefused) {
+        ExpectFailureReport(Install(), std::to_string(c.step));
         ExpectState(before_);
         return;
     }
@@ -251,11 +251,12 @@ std::vector<RoundTrip> Matrix() {
     }
     for (const char* group : {"Accessories\\Tamsel Orry", " Tamsel Orry"})
         rows.push_back({kData, group});
-    // ... and names it refuses.
+    // ... and names it refuses; a target whose parent is missing.
     for (const char* group : {"../Evil", "Accessories/../..", "\\Lead", "/Lead", ".", "Sub\\",
                               "Tamsel Orry ", "Tamsel Orry.", "C:Evil", "Tamsel*"}) {
-        rows.push_back({kData, group, Interruption::kRefusedGroup});
+        rows.push_back({kData, group, Interruption::kRefused, 52});
     }
+    rows.push_back({"D:\\Missing\\Tamsel Orry\\", kName, Interruption::kRefused, 76});
     // Setup killed after each of its registry value writes: "ApplicationName", "AppToUninstall",
     // "DisplayName", "UninstallString", "InstallFolderCreated", the App Paths default value,
     // "Path" and "StartMenuGroup".

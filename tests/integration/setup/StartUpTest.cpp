@@ -14,8 +14,7 @@ class StartUpTest : public SandboxTest {
     json WindowAfterStartUp() {
         const ScriptRun run = RunSetup({"click CancelBTN"});
         EXPECT_EQ(run.status, 0) << run.err;
-        const auto states = WindowStates(run, "Installer");
-        return states.empty() ? json::object() : states.front();
+        return WindowStates(run, "Installer").at(0);
     }
     std::string TargetAfterStartUp() {
         return ControlOf(WindowAfterStartUp(), "InstallDirectory").value("caption", "");
@@ -55,9 +54,8 @@ TEST_F(StartUpTest, ProposesTheTargetOnTheDriveOfTheStartMenu) {
     }
 }
 
-// The groups come from the shell's own Start menu, which "User Shell Folders" names (with the
-// profile expanded); a "Shell Folders" value that names another folder (which Setup reads to
-// propose the drive) does not move it.
+// The groups come from the Start menu that "User Shell Folders" names (the profile expanded); a
+// "Shell Folders" value naming another folder (read only for the drive) does not move it.
 TEST_F(StartUpTest, GroupsComeFromTheShellsStartMenuWhateverShellFoldersSays) {
     PutFolder("D:\\Menu\\Programs\\Elsewhere");
     PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");

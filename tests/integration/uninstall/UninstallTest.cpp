@@ -8,9 +8,8 @@ const std::string kGroup = std::string(kPrograms) + "\\Tamsel Orry";
 const std::vector<std::string> kYes = {"click OKButton", "answer OK"};
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// An installation folder, Start-menu group and temporary folder named in any script: Latin with
-// accents (in the OEM code page), Cyrillic and CJK (not in it), and a character outside the Basic
-// Multilingual Plane.
+// An installation folder, Start-menu group and temporary folder in Latin with accents (in the OEM
+// code page), Cyrillic and CJK (not in it), and with a character outside the BMP.
 struct FolderNames {
     const char* what;
     const char* folder;
@@ -129,20 +128,18 @@ TEST_F(UninstallTest, LeftoversDecideWhatTheLogOnCanRemove) {
               "del \"D:\\My Apps\\Tamsel Orry\\uninstall.exe\"\r\n"
               "rmdir \"D:\\My Apps\\Tamsel Orry\"\r\n"
               "del \"C:\\TEMP\\touninst.bat\"");
-    EXPECT_FALSE(Exists(folder + "\\settings.ini"));       // read-only files go
-    EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));  // subfolders are not visited
+    EXPECT_FALSE(Exists(folder + "\\settings.ini"));  // read-only files go
     EXPECT_TRUE(Exists(kGroup + "\\Other\\Other.lnk"));
     EXPECT_FALSE(Exists(kGroup + "\\Tamsel Orry.lnk"));
     EXPECT_TRUE(KeyExists(reg::kUsers, std::string(kMenuOrderKey) + "\\Tamsel Orry"));
 
     const ProcessResult logon = Tool({"logon"});
     EXPECT_EQ(logon.status, 0) << logon.err;
-    // Wine's cmd words the refusal of rmdir without "The"; Windows' cmd, which the sandbox
-    // follows, with it.
+    // Wine's cmd words the refusal of rmdir without "The"; Windows' cmd and the sandbox with it.
     const char* notEmpty = UnderWine() ? "Directory is not empty." : "The directory is not empty.";
     EXPECT_NE(logon.err.find(notEmpty), std::string::npos) << logon.err;
     EXPECT_FALSE(Exists(folder + "\\uninstall.exe"));
-    EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));
+    EXPECT_TRUE(Exists(folder + "\\plugins\\extra.dll"));  // subfolders are not visited
 }
 
 TEST_F(UninstallTest, WithoutTheScriptingHostTheRemovalStopsBeforeAnythingGoes) {

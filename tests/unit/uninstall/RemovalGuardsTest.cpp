@@ -16,10 +16,9 @@ namespace {
 
 using RemovalGuardsTest = SandboxTest;
 
-// The black-box records reach protected folders through links; here an ordinary folder, which
-// only the link makes untrustworthy, a protected one by its short name, and the real folder
-// behind the user's Documents when that is a link (a redirected Documents folder). Sandbox
-// only: Wine neither shows host links as links nor gives the same short names.
+// An ordinary folder that only a link makes untrustworthy, a protected one by its short name, and
+// the real folder behind a redirected Documents folder. Sandbox only: Wine neither shows host
+// links as links nor gives the same short names.
 TEST_F(RemovalGuardsTest, AFolderReachedThroughALinkIsNotTrustworthy) {
     PutFolder("D:\\My Own Folder");
     PutFolder("D:\\Apps");
