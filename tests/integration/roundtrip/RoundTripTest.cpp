@@ -31,13 +31,14 @@ enum class Interruption {
     kFileInUse,         // a file is in use at removal step n; the uninstaller runs again
     kReinstallPending,  // installed again before the log-on of a removal
 };
+using enum Interruption;
 
 // target: the folder installed into. The user has made D:\Empty\, D:\Data\ with files in
 // it and in a subfolder, and D:\Docs\, a link to the Documents.
 struct RoundTrip {
     const char* target;
     const char* group;
-    Interruption interruption = Interruption::kNone;
+    Interruption interruption = kNone;
     int step = 0;
 };
 
@@ -101,11 +102,9 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
     // Setup through its window, as a user runs it: a new installation goes to the target.
     ScriptRun Install(bool changeDirectory = true) {
         std::vector<std::string> lines;
-        if (changeDirectory) {
-            lines = {"click ChangeDirBTN", "set Dir " + target_, "click OKButton"};
-        }
+        if (changeDirectory) lines = {"click ChangeDirBTN", "set Dir " + target_, "click OKButton"};
         // Then the finish message (not run now), or the report of a refused group.
-        const bool refused = GetParam().interruption == Interruption::kRefused;
+        const bool refused = GetParam().interruption == kRefused;
         lines.insert(lines.end(), {std::string("set StartMenuGroup ") + GetParam().group,
                                    "click OKBTN", refused ? "answer OK" : "answer No"});
         const ScriptRun run = RunSetup(lines);
@@ -166,14 +165,13 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
     void CheckInvariants() {
         const auto now = Listing();
         for (const auto& entry : before_.files) {
-            if (!entry.ends_with("\\") && !IsShortcut(entry)) {
-                EXPECT_TRUE(now.contains(entry)) << "lost: " << entry;
-            }
+            EXPECT_TRUE(entry.ends_with("\\") || IsShortcut(entry) || now.contains(entry))
+                << "lost: " << entry;
         }
         for (const auto& entry : now) {
-            if (IsShortcut(entry) && before_.files.count(entry) == 0) {
-                EXPECT_TRUE(entry.starts_with(kProgramsListing)) << "shortcut: " << entry;
-            }
+            EXPECT_TRUE(!IsShortcut(entry) || before_.files.contains(entry) ||
+                        entry.starts_with(kProgramsListing))
+                << "shortcut: " << entry;
         }
     }
 
@@ -191,25 +189,24 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
     std::filesystem::create_directory_symlink(Host("C:\\Users\\User\\Documents"),
                                               Host("D:\\") / "Docs");
     before_ = State();
-    if (c.interruption == Interruption::kFileInUse && c.step == 2) {
+    if (c.interruption == kFileInUse && c.step == 2) {
         // A stale batch file, longer than the new one: replaced whole and then gone.
         PutFile(kTempBatch, std::string(1000, '#') + "\r\n");
     }
 
-    if (c.interruption == Interruption::kRefused) {
+    if (c.interruption == kRefused) {
         ExpectFailureReport(Install(), std::to_string(c.step));
         ExpectState(before_);
         return;
     }
-    const bool killed = c.interruption == Interruption::kKillSetup;
+    const bool killed = c.interruption == kKillSetup;
     if (killed) KillSetupAfterWrite(c.step);
     // Once "UninstallString" (write 4) is written the record is complete and Setup installs into
     // the recorded folder; before, it is a new installation and the user picks the folder again.
     ASSERT_EQ(Install(!killed || c.step < 4).status, 0);
-    ASSERT_TRUE(Exists(target_ + "uninstall.exe"));
-    ASSERT_TRUE(Exists(target_ + "TamselOrry.exe"));
+    ASSERT_TRUE(Exists(target_ + "TamselOrry.exe"));  // the uninstaller is run below
 
-    if (c.interruption == Interruption::kFileInUse) {
+    if (c.interruption == kFileInUse) {
         const std::string group = *c.group == '\0' ? "" : std::string(c.group) + "\\";
         const std::string locked[] = {std::string(kPrograms) + "\\" + group + "Tamsel Orry.lnk",
                                       target_ + "TamselOrry.exe", kTempBatch};
@@ -221,7 +218,7 @@ TEST_P(RoundTripTest, TheMachineEndsAsItWasApartFromTheUsersFiles) {
         EXPECT_FALSE(StringValue(reg::kLocalMachine, kRunOnceKey, "Tamsel Orry Uninstall"));
         EXPECT_EQ(Tool({"unlock", locked[c.step]}).status, 0);
     }
-    if (c.interruption == Interruption::kReinstallPending) {
+    if (c.interruption == kReinstallPending) {
         ASSERT_EQ(Uninstall().status, 0);
         ASSERT_EQ(Install().status, 0);
         LogOn();  // the removal below needs the uninstaller that this log-on must leave
@@ -240,37 +237,31 @@ constexpr const char* kName = "Tamsel Orry";
 
 std::vector<RoundTrip> Matrix() {
     std::vector<RoundTrip> rows;
-    for (const char* target :
-         {kNew, "D:\\Empty\\", kData, "D:\\Docs\\", "D:\\Docs\\Tamsel Orry\\"}) {
+    for (const char* target : {kNew, "D:\\Empty\\", kData, "D:\\Docs\\", "D:\\Docs\\Tamsel Orry\\"})
         rows.push_back({target, kName});
-    }
     // Group names the rule accepts, with either separator, dots and blanks, and a group that
     // holds another program's shortcut, which stays ...
-    for (const char* group : {"Accessories/Tamsel Orry", "Tamsel..Orry", "", "Accessories"}) {
+    for (const char* group : {"Accessories/Tamsel Orry", "Tamsel..Orry", "", "Accessories"})
         rows.push_back({kNew, group});
-    }
     for (const char* group : {"Accessories\\Tamsel Orry", " Tamsel Orry"})
         rows.push_back({kData, group});
     // ... and names it refuses; a target whose parent is missing.
     for (const char* group : {"../Evil", "Accessories/../..", "\\Lead", "/Lead", ".", "Sub\\",
-                              "Tamsel Orry ", "Tamsel Orry.", "C:Evil", "Tamsel*"}) {
-        rows.push_back({kData, group, Interruption::kRefused, 52});
-    }
-    rows.push_back({"D:\\Missing\\Tamsel Orry\\", kName, Interruption::kRefused, 76});
+                              "Tamsel Orry ", "Tamsel Orry.", "C:Evil", "Tamsel*"})
+        rows.push_back({kData, group, kRefused, 52});
+    rows.push_back({"D:\\Missing\\Tamsel Orry\\", kName, kRefused, 76});
     // Setup killed after each of its registry value writes: "ApplicationName", "AppToUninstall",
     // "DisplayName", "UninstallString", "InstallFolderCreated", the App Paths default value,
     // "Path" and "StartMenuGroup".
-    for (int step = 1; step <= 8; ++step)
-        rows.push_back({kNew, kName, Interruption::kKillSetup, step});
-    for (int step : {1, 4, 5}) rows.push_back({kData, kName, Interruption::kKillSetup, step});
+    for (int step = 1; step <= 8; ++step) rows.push_back({kNew, kName, kKillSetup, step});
+    for (int step : {1, 4, 5}) rows.push_back({kData, kName, kKillSetup, step});
     // A file in use at each removal step: a shortcut, the application, the batch file.
     for (int step : {0, 1, 2}) {
-        rows.push_back({kNew, kName, Interruption::kFileInUse, step});
-        rows.push_back({kData, step == 0 ? "" : kName, Interruption::kFileInUse, step});
+        rows.push_back({kNew, kName, kFileInUse, step});
+        rows.push_back({kData, step == 0 ? "" : kName, kFileInUse, step});
     }
     // Installed again before the log-on of a removal.
-    for (const char* target : {kNew, kData})
-        rows.push_back({target, kName, Interruption::kReinstallPending});
+    for (const char* target : {kNew, kData}) rows.push_back({target, kName, kReinstallPending});
     return rows;
 }
 

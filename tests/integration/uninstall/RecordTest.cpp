@@ -44,10 +44,9 @@ TEST_P(TamperedRecordTest, NothingButTheInstalledFilesLeavesAFolderSetupDidNotMa
     // Files everywhere a damaged record could point, each folder holding the names the
     // uninstaller looks for, so that only the record protects the rest.
     for (const std::string& folder :
-         {std::string("C:"), std::string("D:"), std::string("C:\\Windows"),
-          std::string("C:\\Program Files"), std::string("C:\\Users\\User"),
-          std::string("C:\\Users\\User\\Documents"), std::string(kPrograms),
-          std::string(kPrograms) + "\\Other", std::string("C:\\100% & Co\\%TEMP%")}) {
+         std::vector<std::string>{"C:", "D:", "C:\\Windows", "C:\\Program Files", "C:\\Users\\User",
+                                  "C:\\Users\\User\\Documents", kPrograms,
+                                  std::string(kPrograms) + "\\Other", "C:\\100% & Co\\%TEMP%"}) {
         for (const char* name : {"keep.txt", "uninstall.exe", "TamselOrry.exe"}) {
             PutFile(folder + "\\" + name, folder);
         }
