@@ -3,7 +3,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <ostream>
 
 #include "common/ui/Application.h"
@@ -67,12 +66,10 @@ class MediaPlatform : public Platform {
 
   private:
     struct MediaSystem : sandbox::SandboxSystem {
-        using SandboxSystem::SandboxSystem;
-        std::string ProgramFolder() override {
-            std::string folder = "Z:" + BuiltFile("dist").string();
-            std::ranges::replace(folder, '/', '\\');
-            return folder;
-        }
+        explicit MediaSystem(sandbox::SandboxMachine& inner)
+            : SandboxSystem(inner), inner_(inner) {}
+        std::string ProgramFolder() override { return inner_.WindowsPath(BuiltFile("dist")); }
+        sandbox::SandboxMachine& inner_;
     };
     Platform& inner_;
     Registry& registry_;
