@@ -29,7 +29,7 @@ class StartUpTest : public SandboxTest {
 
 TEST_F(StartUpTest, RecognisesAnEarlierInstallationOnlyByItsExactRecord) {
     RecordInstallation("TamselOrry.exe", "D:\\Apps\\Tamsel Orry\\uninstall.exe");
-    // Installed into where it is (the round trips show the recorded folder is the target).
+    // An earlier installation is updated where it is: its folder cannot be changed.
     EXPECT_EQ(ControlOf(WindowAfterStartUp(), "ChangeDirBTN")["enabled"], false);
     // Only "uninstall.exe" in exactly that case is taken off the recorded command.
     RecordInstallation("TamselOrry.exe", "D:\\Apps\\Tamsel Orry\\Uninstall.exe");
