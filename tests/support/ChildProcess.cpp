@@ -16,15 +16,6 @@ extern char** environ;
 
 namespace tamsel::test {
 
-namespace {
-
-std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
-
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
     ProcessResult result;
@@ -68,14 +59,17 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
         result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
                          " s and was killed";
     }
-    result.out = ReadWholeFile(outPath);
-    result.err = ReadWholeFile(errPath);
+    result.out = ReadHostFile(outPath);
+    result.err = ReadHostFile(errPath);
     return result;
 }
 
+std::string ReadHostFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::filesystem::path BuiltFile(const std::string& relative) {
-    // Under Wine (see WineMachine) the programs are the Windows build's: "dist/Setup" is
-    // Setup.exe there.
     const char* windowsDist = std::getenv("TAMSEL_WINE_DIST");
     if (windowsDist != nullptr && *windowsDist != '\0' && relative.starts_with("dist/")) {
         std::filesystem::path program = std::filesystem::path(windowsDist) / relative.substr(5);

@@ -33,6 +33,9 @@ ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::vector<std::string>& args,
                              const EnvironmentChanges& environment = {});
 
+// The bytes of a host file ("" when it cannot be read).
+std::string ReadHostFile(const std::filesystem::path& file);
+
 // A file of the build of this project, named relative to the build folder. Under Wine
 // (TAMSEL_WINE_DIST set), "dist/NAME" is the Windows build's program NAME or NAME.exe.
 std::filesystem::path BuiltFile(const std::string& relative);

@@ -75,11 +75,7 @@ class FaultInjectionRegistry : public Registry {
   private:
     // Whether this call of `function` is the one to fail; throws when it is to run out of memory.
     bool Fails(RegistryFunction function) {
-        if (failing_ != function) return false;
-        if (skip_ > 0) {
-            --skip_;
-            return false;
-        }
+        if (failing_ != function || skip_-- > 0) return false;
         failing_.reset();
         if (status_ == kOutOfMemory) throw std::bad_alloc();
         return true;

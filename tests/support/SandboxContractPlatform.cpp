@@ -1,8 +1,6 @@
-#include <fstream>
-#include <iterator>
-
 #include "contract/ContractPlatform.h"
 #include "platform/sandbox/SandboxMachine.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDirectory.h"
 
 namespace tamsel::test {
@@ -25,8 +23,8 @@ std::unique_ptr<Platform> OpenContractPlatform() {
 bool ContractPlatformIsWine() { return false; }
 
 std::string ContractFileBytes(Platform& platform, const std::string& path) {
-    std::ifstream in(MachineOf(platform).HostPath(path, false), std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+    const std::filesystem::path host = MachineOf(platform).HostPath(path, false);
+    return std::filesystem::is_regular_file(host) ? ReadHostFile(host) : "<missing>";
 }
 
 void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly) {

@@ -1,9 +1,9 @@
 #include "support/SandboxTest.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -33,23 +33,13 @@ KeyValues ExportedValues(const std::string& exportText) {
     return values;
 }
 
-// The text of "quoted" exported data, which escapes "\\" and "\"" as JSON does.
-std::optional<std::string> TextOfData(const std::string& data) {
-    const auto text = nlohmann::json::parse(data, nullptr, false);
-    if (!text.is_string()) return std::nullopt;
-    return text.get<std::string>();
-}
-
 // hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
 std::string ExpandSzData(const std::string& text) {
-    static const char* const kDigits = "0123456789abcdef";
     std::string data = "hex(2):";
-    std::vector<std::uint8_t> bytes = sandbox::AnsiToUtf16Le(text);
-    bytes.insert(bytes.end(), {0, 0});
-    for (const std::uint8_t byte : bytes) {
-        data += kDigits[byte >> 4];
-        data += kDigits[byte & 15];
-        data += ',';
+    for (const std::uint8_t byte : sandbox::AnsiToUtf16Le(text + '\0')) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x,", byte);
+        data += hex;
     }
     data.pop_back();
     return data;
@@ -91,35 +81,8 @@ void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
     EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
 }
 
-std::string ReadHostFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // A registry file quotes text as JSON does: "\\" and "\"" escaped.
 std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
-
-std::set<std::string> DriveListing(const fs::path& machineDirectory,
-                                   const std::function<bool(const std::string&)>& skipContents) {
-    std::set<std::string> entries;
-    const fs::path drives = machineDirectory / "drives";
-    for (auto it = fs::recursive_directory_iterator(drives);
-         it != fs::recursive_directory_iterator(); ++it) {
-        std::string name = fs::relative(it->path(), drives).generic_string();
-        std::replace(name.begin(), name.end(), '/', '\\');
-        if (it->is_directory()) {
-            entries.insert(name + "\\");
-            if (skipContents && skipContents(name + "\\")) it.disable_recursion_pending();
-        } else if (it->path().extension() == ".lnk") {
-            entries.insert(name + " " + std::to_string(it->file_size()));
-        } else {
-            const std::string content = ReadHostFile(it->path());
-            entries.insert(name + " " + std::to_string(content.size()) + " " +
-                           std::to_string(std::hash<std::string>{}(content)));
-        }
-    }
-    return entries;
-}
 
 SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
     if (WineMachine::Selected()) {
@@ -130,6 +93,31 @@ SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
 }
 
 SandboxTest::~SandboxTest() = default;
+
+// Every folder and file on the machine's drives: "c\dir\" for a folder, "c\dir\file <size>
+// <hash>" for a file (a shortcut by its size only: it carries time stamps). Wine's own system
+// folders change under it (caches, logs) and the programs never touch them: under Wine their
+// contents are left out; files directly in C:\Windows stay in.
+std::set<std::string> SandboxTest::Listing() const {
+    std::set<std::string> entries;
+    const fs::path drives = machineDir_ / "drives";
+    for (auto it = fs::recursive_directory_iterator(drives);
+         it != fs::recursive_directory_iterator(); ++it) {
+        std::string name = fs::relative(it->path(), drives).generic_string();
+        std::replace(name.begin(), name.end(), '/', '\\');
+        if (it->is_directory()) {
+            entries.insert(name + "\\");
+            if (wine_ && name.starts_with("c\\windows\\")) it.disable_recursion_pending();
+        } else if (it->path().extension() == ".lnk") {
+            entries.insert(name + " " + std::to_string(it->file_size()));
+        } else {
+            const std::string content = ReadHostFile(it->path());
+            entries.insert(name + " " + std::to_string(content.size()) + " " +
+                           std::to_string(std::hash<std::string>{}(content)));
+        }
+    }
+    return entries;
+}
 
 fs::path SandboxTest::Host(const std::string& windowsPath, bool forWriting) const {
     return wine_ ? wine_->HostPath(windowsPath, forWriting)
@@ -155,10 +143,6 @@ void SandboxTest::PutFolder(const std::string& windowsPath) const {
 
 std::string SandboxTest::Read(const std::string& windowsPath) const {
     return ReadHostFile(Host(windowsPath));
-}
-
-std::set<std::string> SandboxTest::Listing() const {
-    return wine_ ? wine_->Listing() : DriveListing(machineDir_);
 }
 
 void SandboxTest::SetReadOnly(const std::string& windowsPath) {
@@ -217,7 +201,10 @@ std::optional<std::string> SandboxTest::StringValue(RegKey root, const std::stri
     const auto values = ExportKey(std::string(sandbox::RootName(root)) + "\\" + key);
     const std::string wanted = sandbox::FoldCase(name.empty() ? "@" : name);
     for (const auto& [valueName, data] : values.value_or(KeyValues{})) {
-        if (sandbox::FoldCase(valueName) == wanted) return TextOfData(data);
+        if (sandbox::FoldCase(valueName) != wanted) continue;
+        // "Quoted" data escapes "\\" and "\"" as JSON does.
+        const auto text = nlohmann::json::parse(data, nullptr, false);
+        if (text.is_string()) return text.get<std::string>();
     }
     return std::nullopt;
 }

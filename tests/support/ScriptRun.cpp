@@ -1,6 +1,8 @@
 #include "support/ScriptRun.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "support/ScratchDirectory.h"
 
@@ -8,9 +10,8 @@ namespace tamsel::test {
 
 std::vector<nlohmann::json> ScriptRun::EventsOf(const std::string& kind) const {
     std::vector<nlohmann::json> found;
-    for (const auto& event : events) {
-        if (event.value("event", "") == kind) found.push_back(event);
-    }
+    std::ranges::copy_if(events, std::back_inserter(found),
+                         [&](const auto& event) { return event.value("event", "") == kind; });
     return found;
 }
 
