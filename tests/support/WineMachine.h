@@ -56,7 +56,8 @@ class WineMachine {
     bool Import(const std::string& regText) const {
         const std::filesystem::path file = directory_ / "import.reg";
         const std::vector<std::uint8_t> text = sandbox::AnsiToUtf16Le(regText);
-        std::ofstream(file, std::ios::binary) << "\xFF\xFE" << std::string(text.begin(), text.end());
+        std::ofstream(file, std::ios::binary)
+            << "\xFF\xFE" << std::string(text.begin(), text.end());
         return RunProcess({"wine", "regedit", "/S", OnZ(file)}, WineEnvironment()).status == 0;
     }
     std::optional<std::string> ExportKey(const std::string& key) const {
@@ -67,8 +68,8 @@ class WineMachine {
             return std::nullopt;
         }
         const std::string bytes = ReadHostFile(file).substr(2);
-        std::string text = sandbox::Utf16LeToAnsi(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                                  bytes.size())
+        std::string text = sandbox::Utf16LeToAnsi(
+                               reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())
                                .value_or("");
         std::erase(text, '\r');
         return text;
@@ -86,7 +87,8 @@ class WineMachine {
             "Folders",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
             "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-            "HKEY_USERS\\.DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder",
+            "HKEY_USERS\\."
+            "DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder",
         };
         std::string all;
         for (const char* key : kWatchedKeys) all += ExportKey(key).value_or("");
@@ -100,10 +102,9 @@ class WineMachine {
     void SetReadOnly(const std::string& windowsPath) const {
         const std::filesystem::path host = HostPath(windowsPath, true);
         Unshare(host);
-        std::filesystem::permissions(host,
-                                     std::filesystem::perms::owner_write |
-                                         std::filesystem::perms::group_write,
-                                     std::filesystem::perm_options::remove);
+        std::filesystem::permissions(
+            host, std::filesystem::perms::owner_write | std::filesystem::perms::group_write,
+            std::filesystem::perm_options::remove);
     }
     // scrrun.dll and wshom.ocx disabled by a DLL override, or not.
     void SetScriptingHostAvailable(bool available) { scriptingHost_ = available; }
