@@ -22,11 +22,12 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     // timeout(1) kills the program if it runs too long; env(1) changes its environment.
     std::vector<std::string> args = {"timeout", "-s", "KILL", std::to_string(timeoutSeconds),
                                      "env"};
-    for (const auto& [name, value] : environment) {
-        if (!value) args.insert(args.end(), {"-u", name});
-    }
-    for (const auto& [name, value] : environment) {
-        if (value) args.push_back(name + "=" + *value);
+    for (const auto& [name, value] : environment) {  // env takes its -u options first
+        if (value) {
+            args.push_back(name + "=" + *value);
+        } else {
+            args.insert(args.begin() + 5, {"-u", name});
+        }
     }
     args.insert(args.end(), command.begin(), command.end());
     std::vector<char*> argv;
@@ -81,13 +82,11 @@ std::filesystem::path BuiltFile(const std::string& relative) {
 
 ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::filesystem::path& sandbox,
-                             const std::vector<std::string>& args,
-                             const EnvironmentChanges& environment) {
+                             const std::vector<std::string>& args, EnvironmentChanges environment) {
     std::vector<std::string> command{tool.string()};
     command.insert(command.end(), args.begin(), args.end());
-    EnvironmentChanges changes = environment;
-    changes["TAMSEL_SANDBOX"] = sandbox.string();
-    return RunProcess(command, changes);
+    environment["TAMSEL_SANDBOX"] = sandbox.string();
+    return RunProcess(command, environment);
 }
 
 }  // namespace tamsel::test

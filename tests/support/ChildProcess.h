@@ -31,7 +31,7 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
 ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::filesystem::path& sandbox,
                              const std::vector<std::string>& args,
-                             const EnvironmentChanges& environment = {});
+                             EnvironmentChanges environment = {});
 
 // The bytes of a host file ("" when it cannot be read).
 std::string ReadHostFile(const std::filesystem::path& file);

@@ -18,21 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The key's own values in an export: the lines between its header and the next one.
-KeyValues ExportedValues(const std::string& exportText) {
-    const std::size_t header = exportText.find('[');
-    if (header == std::string::npos) return {};
-    std::istringstream lines(exportText.substr(exportText.find('\n', header) + 1));
-    KeyValues values;
-    for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
-        const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
-        if (equals == std::string::npos) continue;
-        const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
-        values[name] = line.substr(line.find('=', equals) + 1);
-    }
-    return values;
-}
-
 // hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
 std::string ExpandSzData(const std::string& text) {
     std::string data = "hex(2):";
@@ -52,37 +37,6 @@ std::string KeyLine(RegKey root, const std::string& key, bool deleted = false) {
 std::string ValueName(const std::string& name) { return name.empty() ? "@" : Sz(name); }
 
 }  // namespace
-
-std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name) {
-    std::vector<nlohmann::json> states;
-    for (const auto& event : run.EventsOf("window")) {
-        if (event.value("name", "") == name) states.push_back(event);
-    }
-    return states;
-}
-
-const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control) {
-    static const nlohmann::json kMissing = nlohmann::json::object();
-    if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
-    return window["controls"][control];
-}
-
-nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
-                               const std::string& buttons, const std::string& icon,
-                               const std::string& defaultButton) {
-    return {{"event", "msgbox"},  {"title", title}, {"text", text},
-            {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
-}
-
-void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
-    EXPECT_EQ(run.status, 1) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
-}
-
-// A registry file quotes text as JSON does: "\\" and "\"" escaped.
-std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
 
 SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
     if (WineMachine::Selected()) {
@@ -212,7 +166,16 @@ std::optional<std::string> SandboxTest::StringValue(RegKey root, const std::stri
 std::optional<KeyValues> SandboxTest::ExportKey(const std::string& key) {
     const std::optional<std::string> text = ExportText(key);
     if (!text) return std::nullopt;
-    return ExportedValues(*text);
+    // The key's own values: the lines between its header and the next one.
+    std::istringstream lines(text->substr(text->find('\n', text->find('[')) + 1));
+    KeyValues values;
+    for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
+        const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
+        if (equals == std::string::npos) continue;
+        const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
+        values[name] = line.substr(line.find('=', equals) + 1);
+    }
+    return values;
 }
 
 MachineState SandboxTest::State() { return {Listing(), ExportAll()}; }
@@ -226,12 +189,10 @@ void SandboxTest::ExpectState(const MachineState& state, const std::set<std::str
     EXPECT_EQ(ExportAll(), state.registry);
 }
 
-ProcessResult SandboxTest::Tool(const std::vector<std::string>& args,
-                                const EnvironmentChanges& environment) const {
-    if (!wine_)
-        return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), machineDir_, args, environment);
+ProcessResult SandboxTest::Tool(const std::vector<std::string>& args) const {
+    if (!wine_) return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), machineDir_, args);
     // Under Wine the machine has no tamsel-sandbox; its log-on is Wine's own.
-    if (args == std::vector<std::string>{"logon"} && environment.empty()) return wine_->LogOn();
+    if (args == std::vector<std::string>{"logon"}) return wine_->LogOn();
     ADD_FAILURE() << "tamsel-sandbox has no Wine counterpart for this call";
     return ProcessResult{};
 }

@@ -43,19 +43,39 @@ inline constexpr const char* kMenuOrderKey =
 
 // The logged states of one window of a scripted run, and a control's state in one of them ({}
 // when missing).
-std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name);
-const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control);
+inline std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name) {
+    std::vector<nlohmann::json> states;
+    for (const auto& event : run.EventsOf("window")) {
+        if (event.value("name", "") == name) states.push_back(event);
+    }
+    return states;
+}
+inline const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control) {
+    static const nlohmann::json kMissing = nlohmann::json::object();
+    if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
+    return window["controls"][control];
+}
+
 // A message box as the log shows it.
-nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
-                               const std::string& buttons, const std::string& icon,
-                               const std::string& defaultButton);
+inline nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
+                                      const std::string& buttons, const std::string& icon,
+                                      const std::string& defaultButton) {
+    return {{"event", "msgbox"},  {"title", title}, {"text", text},
+            {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
+}
 
 // The failure report that ended a program: status 1 and one message box, naming `what`.
-void ExpectFailureReport(const ScriptRun& run, const std::string& what);
+inline void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
+}
 
 // A key's values as an export shows them: name ("@" for the default) to data (Sz for a string).
 using KeyValues = std::map<std::string, std::string>;
-std::string Sz(const std::string& text);
+// A registry file quotes text as JSON does: "\\" and "\"" escaped.
+inline std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
 
 // What a machine holds, to compare with what it holds later: its files and its registry.
 struct MachineState {
@@ -107,8 +127,7 @@ class SandboxTest : public ::testing::Test {
     void ExpectState(const MachineState& state, const std::set<std::string>& mayGo = {});
 
     // tamsel-sandbox on this machine; under Wine only {"logon"}, which is `wineboot -r`.
-    ProcessResult Tool(const std::vector<std::string>& args,
-                       const EnvironmentChanges& environment = {}) const;
+    ProcessResult Tool(const std::vector<std::string>& args) const;
     // A program of the build (Setup by default), or of the machine, played by a script.
     ScriptRun RunSetup(const std::vector<std::string>& lines,
                        const std::filesystem::path& program = BuiltFile("dist/Setup")) const;

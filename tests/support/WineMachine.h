@@ -16,6 +16,8 @@
 
 namespace tamsel::test {
 
+namespace fs = std::filesystem;
+
 // The black-box tests' machine under Wine, running the Windows build: a copy, made for each
 // test, of one 32-bit prefix that tests/wine/blackbox-machine.sh arranges like a new sandbox
 // machine (user "User", TEMP in the profile, D: with the label "Data", the same Start menu).
@@ -30,17 +32,17 @@ class WineMachine {
         return machine != nullptr && *machine != '\0';
     }
 
-    explicit WineMachine(const std::filesystem::path& directory)
-        : directory_(std::filesystem::absolute(directory)), drives_(directory_ / "drives") {
-        const std::filesystem::path machine = std::getenv("TAMSEL_WINE_MACHINE");
-        if (!std::filesystem::is_directory(machine / "prefix")) {
+    explicit WineMachine(const fs::path& directory)
+        : directory_(fs::absolute(directory)), drives_(directory_ / "drives") {
+        const fs::path machine = std::getenv("TAMSEL_WINE_MACHINE");
+        if (!fs::is_directory(machine / "prefix")) {
             throw std::runtime_error(machine.string() + " holds no Wine machine");
         }
         // Hard links make the copy cheap; what Wine rewrites in place (its registry files, the
         // ".ini" files) is copied for real.
         const ProcessResult copy = RunProcess({"cp", "-al", machine.string(), directory_.string()});
         if (copy.status != 0) throw std::runtime_error("cannot copy the Wine machine: " + copy.err);
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(directory_)) {
+        for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
             const auto extension = entry.path().extension();
             if (entry.is_regular_file() && !entry.is_symlink() &&
                 (extension == ".reg" || extension == ".ini")) {
@@ -54,17 +56,17 @@ class WineMachine {
     // (so that names in any script survive): an import of ".reg" text, the export of a key
     // (nothing when it is missing), and of the keys the programs touch.
     bool Import(const std::string& regText) const {
-        const std::filesystem::path file = directory_ / "import.reg";
+        const fs::path file = directory_ / "import.reg";
         const std::vector<std::uint8_t> text = sandbox::AnsiToUtf16Le(regText);
         std::ofstream(file, std::ios::binary)
             << "\xFF\xFE" << std::string(text.begin(), text.end());
         return RunProcess({"wine", "regedit", "/S", OnZ(file)}, WineEnvironment()).status == 0;
     }
     std::optional<std::string> ExportKey(const std::string& key) const {
-        const std::filesystem::path file = directory_ / "export.reg";
-        std::filesystem::remove(file);
+        const fs::path file = directory_ / "export.reg";
+        fs::remove(file);
         if (RunProcess({"wine", "regedit", "/E", OnZ(file), key}, WineEnvironment()).status != 0 ||
-            !std::filesystem::exists(file)) {
+            !fs::exists(file)) {
             return std::nullopt;
         }
         const std::string bytes = ReadHostFile(file).substr(2);
@@ -95,38 +97,36 @@ class WineMachine {
         return all;
     }
 
-    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const {
+    fs::path HostPath(const std::string& windowsPath, bool forWriting) const {
         return drives_.HostPath(windowsPath, forWriting);
     }
     // No write permission on the host file, which Wine shows as read-only.
     void SetReadOnly(const std::string& windowsPath) const {
-        const std::filesystem::path host = HostPath(windowsPath, true);
+        const fs::path host = HostPath(windowsPath, true);
         Unshare(host);
-        std::filesystem::permissions(
-            host, std::filesystem::perms::owner_write | std::filesystem::perms::group_write,
-            std::filesystem::perm_options::remove);
+        fs::permissions(host, fs::perms::owner_write | fs::perms::group_write,
+                        fs::perm_options::remove);
     }
     // scrrun.dll and wshom.ocx disabled by a DLL override, or not.
     void SetScriptingHostAvailable(bool available) { scriptingHost_ = available; }
 
     // `wine PROGRAM` with TAMSEL_UI=script:FILE and TAMSEL_UI_LOG (Z: paths), for a program of
     // the build (a host path) or of the machine (a Windows path).
-    ScriptRun RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& lines) {
+    ScriptRun RunProgram(const fs::path& program, const std::vector<std::string>& lines) {
         // Windows starts a program named without an extension as NAME.exe: the copy a test made
         // of a program of the build under its Linux name gets that name beside it.
-        std::filesystem::path windowsProgram = program;
+        fs::path windowsProgram = program;
         if (!program.has_extension()) {
             windowsProgram += ".exe";
-            if (!std::filesystem::exists(windowsProgram)) {
-                std::filesystem::create_hard_link(program, windowsProgram);
+            if (!fs::exists(windowsProgram)) {
+                fs::create_hard_link(program, windowsProgram);
             }
         }
         return RunOnMachine(OnZ(windowsProgram), lines);
     }
     ScriptRun RunOnMachine(const std::string& windowsPath, const std::vector<std::string>& lines) {
-        const std::filesystem::path folder = directory_ / ("run" + std::to_string(++runs_));
-        std::filesystem::create_directories(folder);
+        const fs::path folder = directory_ / ("run" + std::to_string(++runs_));
+        fs::create_directories(folder);
         return RunWithScript({"wine", windowsPath}, lines, WineEnvironment(), folder, OnZ);
     }
     // The log-on: `wineboot -r` runs the RunOnce commands and waits for them.
@@ -136,18 +136,18 @@ class WineMachine {
 
   private:
     // The Z: path under which Wine shows a host file.
-    static std::string OnZ(const std::filesystem::path& host) {
-        std::string text = std::filesystem::absolute(host).lexically_normal().string();
+    static std::string OnZ(const fs::path& host) {
+        std::string text = fs::absolute(host).lexically_normal().string();
         std::replace(text.begin(), text.end(), '/', '\\');
         return "Z:" + text;
     }
 
     // Replaces a file hard-linked with the machine copied from by a copy of its own, so that a
     // change to it stays with this machine.
-    static void Unshare(const std::filesystem::path& file) {
-        if (std::filesystem::hard_link_count(file) < 2) return;
-        std::filesystem::copy_file(file, file.string() + ".copy");
-        std::filesystem::rename(file.string() + ".copy", file);
+    static void Unshare(const fs::path& file) {
+        if (fs::hard_link_count(file) < 2) return;
+        fs::copy_file(file, file.string() + ".copy");
+        fs::rename(file.string() + ".copy", file);
     }
 
     EnvironmentChanges WineEnvironment() const {
@@ -164,7 +164,7 @@ class WineMachine {
                 {"TAMSEL_SANDBOX", std::nullopt}};
     }
 
-    std::filesystem::path directory_;
+    fs::path directory_;
     sandbox::DriveMap drives_;
     bool scriptingHost_ = true;
     int runs_ = 0;
