@@ -15,9 +15,8 @@ inline constexpr RegStatus kOutOfMemory = -1;
 
 enum class RegistryFunction { CreateKeyEx, OpenKeyEx, QueryValueEx, SetValueEx, ExpandEnvironment };
 
-// Wraps any Registry: passes every call on, counts the closes that the wrapped registry refuses
-// (a handle it never gave out, or one closed twice), and makes one chosen call fail without
-// passing it on.
+// Wraps any Registry: passes every call on, counts the closes the wrapped registry refuses (a
+// handle it never gave out, or one closed twice), and fails one chosen call without passing it on.
 class FaultInjectionRegistry : public Registry {
   public:
     explicit FaultInjectionRegistry(Registry& inner) : inner_(inner) {}

@@ -25,10 +25,9 @@ inline void AddLabels(const std::vector<std::string>& command,
     }
 }
 
-// What lnkinfo (liblnk-utils), a reader independent of this project, makes of a shortcut
-// file: its "Label : value" lines. lnkinfo 20181227 prints the target's file size on its "Show
-// Window value" and "Hot Key value" lines, so "ShowCommand" and "HotKey" (the header's numbers)
-// are added as ExifTool, another independent reader, reads them.
+// What lnkinfo (liblnk-utils), a reader independent of this project, makes of a shortcut file.
+// lnkinfo 20181227 prints the target's size as "Show Window value" and "Hot Key value", so
+// "ShowCommand" and "HotKey" (the header's numbers) are added as ExifTool reads them.
 inline std::map<std::string, std::string> LnkinfoProperties(const std::filesystem::path& file) {
     std::map<std::string, std::string> exif;
     AddLabels({"/usr/bin/env", "exiftool", "-s", "-n", "-RunWindow", "-HotKey", file.string()},

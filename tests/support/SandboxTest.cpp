@@ -78,10 +78,6 @@ fs::path SandboxTest::Host(const std::string& windowsPath, bool forWriting) cons
                  : machine_->HostPath(windowsPath, forWriting);
 }
 
-bool SandboxTest::Exists(const std::string& windowsPath) const {
-    return fs::exists(Host(windowsPath));
-}
-
 void SandboxTest::PutFile(const std::string& windowsPath, const std::string& content) const {
     const fs::path host = Host(windowsPath, true);
     fs::create_directories(host.parent_path());
@@ -89,14 +85,6 @@ void SandboxTest::PutFile(const std::string& windowsPath, const std::string& con
     // it was copied from until they are replaced.
     fs::remove(host);
     std::ofstream(host, std::ios::binary) << content;
-}
-
-void SandboxTest::PutFolder(const std::string& windowsPath) const {
-    fs::create_directories(Host(windowsPath, true));
-}
-
-std::string SandboxTest::Read(const std::string& windowsPath) const {
-    return ReadHostFile(Host(windowsPath));
 }
 
 void SandboxTest::SetReadOnly(const std::string& windowsPath) {
@@ -177,8 +165,6 @@ std::optional<KeyValues> SandboxTest::ExportKey(const std::string& key) {
     }
     return values;
 }
-
-MachineState SandboxTest::State() { return {Listing(), ExportAll()}; }
 
 void SandboxTest::ExpectState(const MachineState& state, const std::set<std::string>& mayGo) {
     std::set<std::string> files = Listing();

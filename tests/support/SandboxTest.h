@@ -98,10 +98,16 @@ class SandboxTest : public ::testing::Test {
 
     // Files, by their Windows path on the machine, and the state Windows keeps for them.
     std::filesystem::path Host(const std::string& windowsPath, bool forWriting = false) const;
-    bool Exists(const std::string& windowsPath) const;
+    bool Exists(const std::string& windowsPath) const {
+        return std::filesystem::exists(Host(windowsPath));
+    }
     void PutFile(const std::string& windowsPath, const std::string& content = "x") const;
-    void PutFolder(const std::string& windowsPath) const;
-    std::string Read(const std::string& windowsPath) const;
+    void PutFolder(const std::string& windowsPath) const {
+        std::filesystem::create_directories(Host(windowsPath, true));
+    }
+    std::string Read(const std::string& windowsPath) const {
+        return ReadHostFile(Host(windowsPath));
+    }
     std::set<std::string> Listing() const;
     void SetReadOnly(const std::string& windowsPath);
     void SetScriptingHostAvailable(bool available);
@@ -123,7 +129,7 @@ class SandboxTest : public ::testing::Test {
 
     // The files and registry now (under Wine the keys the programs touch), and a check that
     // they are as in `state`, apart from the entries of `mayGo`.
-    MachineState State();
+    MachineState State() { return {Listing(), ExportAll()}; }
     void ExpectState(const MachineState& state, const std::set<std::string>& mayGo = {});
 
     // tamsel-sandbox on this machine; under Wine only {"logon"}, which is `wineboot -r`.

@@ -3,8 +3,7 @@
 // order and the first failing one ends uiauto with status 1 and a message on stderr.
 //
 //   wait WINDOW                 until a visible, enabled top-level window has this caption
-//   click WINDOW CONTROL        click a button (posted, so that a modal box it opens does not
-//                               block)
+//   click WINDOW CONTROL        click a button (posted: a modal box it opens does not block)
 //   settext WINDOW CONTROL TEXT replace the text of an edit or combo box
 //   open WINDOW CONTROL ITEM    double-click an entry of a list box
 //   read WINDOW CONTROL         print the text of a control
@@ -13,8 +12,7 @@
 //   enabledctl WINDOW CONTROL   print 1 or 0 for a control
 //   answer TITLE BUTTON TEXT    wait for a message box with this title, print its text, check
 //                               that it contains TEXT ("" for any), press BUTTON
-//   press WINDOW KEY            a key (enter, escape) pressed on the control that has the focus
-//                               in that window's thread
+//   press WINDOW KEY            press enter or escape on the control that has the focus
 //   hold FILE SECONDS           keep FILE open without sharing for SECONDS
 //
 // CONTROL is the control's caption ("&Install"), "#ID" for its control id, or "CLASS:N" for the
@@ -53,9 +51,8 @@ std::string TextOf(HWND window) {
     if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
         return "";
     std::string text(length + 1, '\0');
-    DWORD_PTR got = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &got);
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
     text.resize(std::strlen(text.c_str()));
     return text;
 }
@@ -149,10 +146,8 @@ std::vector<std::string> Entries(HWND list) {
         if (length < 0) Fail("cannot read entry " + std::to_string(i) + " of the list");
         std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
         SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        std::string text(wide.size() * 2 + 1, '\0');
-        const int got = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(),
-                                            static_cast<int>(text.size()), nullptr, nullptr);
-        text.resize(got > 0 ? static_cast<std::size_t>(got - 1) : 0);
+        char text[2 * MAX_PATH] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
         entries.push_back(text);
     }
     return entries;
@@ -160,8 +155,7 @@ std::vector<std::string> Entries(HWND list) {
 
 void Answer(const std::string& title, const std::string& button, const std::string& expected) {
     HWND box = WaitForWindow(title, true, false);
-    HWND text = GetDlgItem(box, 0xFFFF);  // the text of a message box
-    const std::string shown = text != nullptr ? TextOf(text) : std::string();
+    const std::string shown = TextOf(GetDlgItem(box, 0xFFFF));  // a message box's text
     Print({shown});
     if (shown.find(expected) == std::string::npos) {
         Fail("message box \"" + title + "\" says \"" + shown + "\", not \"" + expected + "\"");
