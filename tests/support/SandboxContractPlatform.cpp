@@ -5,14 +5,6 @@
 
 namespace tamsel::test {
 
-namespace {
-
-sandbox::SandboxMachine& MachineOf(Platform& platform) {
-    return static_cast<sandbox::SandboxMachine&>(platform);
-}
-
-}  // namespace
-
 // A default sandbox machine in a new folder of its own; all of them go when the tests end.
 std::unique_ptr<Platform> OpenContractPlatform() {
     static ScratchDirectory scratch;
@@ -23,16 +15,17 @@ std::unique_ptr<Platform> OpenContractPlatform() {
 bool ContractPlatformIsWine() { return false; }
 
 std::string ContractFileBytes(Platform& platform, const std::string& path) {
-    const std::filesystem::path host = MachineOf(platform).HostPath(path, false);
+    const std::filesystem::path host =
+        static_cast<sandbox::SandboxMachine&>(platform).HostPath(path, false);
     return std::filesystem::is_regular_file(host) ? ReadHostFile(host) : "<missing>";
 }
 
 void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly) {
-    MachineOf(platform).SetReadOnly(path, readOnly);
+    static_cast<sandbox::SandboxMachine&>(platform).SetReadOnly(path, readOnly);
 }
 
 void SetContractInUse(Platform& platform, const std::string& path, bool inUse) {
-    MachineOf(platform).SetInUse(path, inUse);
+    static_cast<sandbox::SandboxMachine&>(platform).SetInUse(path, inUse);
 }
 
 }  // namespace tamsel::test
