@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/Platform.h"
-#include "platform/RuntimeError.h"
+#include "support/ErrorOf.h"
 
 namespace tamsel::test {
 
@@ -26,16 +26,8 @@ std::string ContractFileBytes(Platform& platform, const std::string& path);
 void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly);
 void SetContractInUse(Platform& platform, const std::string& path, bool inUse);
 
-// The number of the RuntimeError a call raises (which must have a text); 0 when it raises none.
-inline std::int32_t NumberOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const RuntimeError& error) {
-        EXPECT_FALSE(error.Description().empty());
-        return error.Number();
-    }
-    return 0;
-}
+// ErrorOf under the name the contract tests use.
+inline std::int32_t NumberOf(const std::function<void()>& call) { return ErrorOf(call); }
 
 // A contract test's platform and its own new folder below TEMP, removed afterwards.
 class ContractTest : public ::testing::Test {

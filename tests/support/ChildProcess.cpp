@@ -16,26 +16,18 @@ extern char** environ;
 
 namespace tamsel::test {
 
-namespace {
-
-std::string ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
-
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
     ProcessResult result;
     // timeout(1) kills the program if it runs too long; env(1) changes its environment.
     std::vector<std::string> args = {"timeout", "-s", "KILL", std::to_string(timeoutSeconds),
                                      "env"};
-    for (const auto& [name, value] : environment) {
-        if (!value) args.insert(args.end(), {"-u", name});
-    }
-    for (const auto& [name, value] : environment) {
-        if (value) args.push_back(name + "=" + *value);
+    for (const auto& [name, value] : environment) {  // env takes its -u options first
+        if (value) {
+            args.push_back(name + "=" + *value);
+        } else {
+            args.insert(args.begin() + 5, {"-u", name});
+        }
     }
     args.insert(args.end(), command.begin(), command.end());
     std::vector<char*> argv;
@@ -68,14 +60,17 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
         result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
                          " s and was killed";
     }
-    result.out = ReadWholeFile(outPath);
-    result.err = ReadWholeFile(errPath);
+    result.out = ReadHostFile(outPath);
+    result.err = ReadHostFile(errPath);
     return result;
 }
 
+std::string ReadHostFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::filesystem::path BuiltFile(const std::string& relative) {
-    // Under Wine (see WineMachine) the programs are the Windows build's: "dist/Setup" is
-    // Setup.exe there.
     const char* windowsDist = std::getenv("TAMSEL_WINE_DIST");
     if (windowsDist != nullptr && *windowsDist != '\0' && relative.starts_with("dist/")) {
         std::filesystem::path program = std::filesystem::path(windowsDist) / relative.substr(5);
@@ -87,13 +82,11 @@ std::filesystem::path BuiltFile(const std::string& relative) {
 
 ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::filesystem::path& sandbox,
-                             const std::vector<std::string>& args,
-                             const EnvironmentChanges& environment) {
+                             const std::vector<std::string>& args, EnvironmentChanges environment) {
     std::vector<std::string> command{tool.string()};
     command.insert(command.end(), args.begin(), args.end());
-    EnvironmentChanges changes = environment;
-    changes["TAMSEL_SANDBOX"] = sandbox.string();
-    return RunProcess(command, changes);
+    environment["TAMSEL_SANDBOX"] = sandbox.string();
+    return RunProcess(command, environment);
 }
 
 }  // namespace tamsel::test

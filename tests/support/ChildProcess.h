@@ -20,10 +20,9 @@ struct ProcessResult {
     std::string problem;
 };
 
-// Runs a program with arguments and this process's environment changed as given, in the
-// current folder, with stdin from /dev/null; captures its stdout and stderr. A process that has
-// not ended after timeoutSeconds is killed, so that a test never hangs; the limit is a guard,
-// not a measure: keep it far above what the program needs.
+// Runs a program with this process's environment changed as given and stdin from /dev/null;
+// captures its stdout and stderr. After timeoutSeconds it is killed, so that a test never
+// hangs: the limit is a guard, not a measure; keep it far above what the program needs.
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment = {}, int timeoutSeconds = 120);
 
@@ -31,7 +30,10 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
 ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::filesystem::path& sandbox,
                              const std::vector<std::string>& args,
-                             const EnvironmentChanges& environment = {});
+                             EnvironmentChanges environment = {});
+
+// The bytes of a host file ("" when it cannot be read).
+std::string ReadHostFile(const std::filesystem::path& file);
 
 // A file of the build of this project, named relative to the build folder. Under Wine
 // (TAMSEL_WINE_DIST set), "dist/NAME" is the Windows build's program NAME or NAME.exe.

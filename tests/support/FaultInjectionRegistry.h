@@ -15,9 +15,8 @@ inline constexpr RegStatus kOutOfMemory = -1;
 
 enum class RegistryFunction { CreateKeyEx, OpenKeyEx, QueryValueEx, SetValueEx, ExpandEnvironment };
 
-// Wraps any Registry: passes every call on, counts the closes that the wrapped registry refuses
-// (a handle it never gave out, or one closed twice), and makes one chosen call fail without
-// passing it on.
+// Wraps any Registry: passes every call on, counts the closes the wrapped registry refuses (a
+// handle it never gave out, or one closed twice), and fails one chosen call without passing it on.
 class FaultInjectionRegistry : public Registry {
   public:
     explicit FaultInjectionRegistry(Registry& inner) : inner_(inner) {}
@@ -75,11 +74,7 @@ class FaultInjectionRegistry : public Registry {
   private:
     // Whether this call of `function` is the one to fail; throws when it is to run out of memory.
     bool Fails(RegistryFunction function) {
-        if (failing_ != function) return false;
-        if (skip_ > 0) {
-            --skip_;
-            return false;
-        }
+        if (failing_ != function || skip_-- > 0) return false;
         failing_.reset();
         if (status_ == kOutOfMemory) throw std::bad_alloc();
         return true;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -16,24 +17,17 @@ inline void AddLabels(const std::vector<std::string>& command,
                       std::map<std::string, std::string>& properties) {
     const ProcessResult result = RunProcess(command);
     EXPECT_EQ(result.status, 0) << command.back() << ": " << result.err << result.problem;
-    const auto trim = [](const std::string& text) {
-        const auto first = text.find_first_not_of(" \t\r\n");
-        if (first == std::string::npos) return std::string();
-        return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-    };
+    static const std::regex kLabelLine(R"(\s*([^:]*?)\s*:\s*(.*?)\s*)");
     std::istringstream text(result.out);
+    std::smatch label;
     for (std::string line; std::getline(text, line);) {
-        const auto colon = line.find(':');
-        if (colon != std::string::npos) {
-            properties.emplace(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
-        }
+        if (std::regex_match(line, label, kLabelLine)) properties.emplace(label[1], label[2]);
     }
 }
 
-// What lnkinfo (liblnk-utils), a reader independent of this project, makes of a shortcut
-// file: its "Label : value" lines. lnkinfo 20181227 prints the target's file size on its "Show
-// Window value" and "Hot Key value" lines, so "ShowCommand" and "HotKey" (the header's numbers)
-// are added as ExifTool, another independent reader, reads them.
+// What lnkinfo (liblnk-utils), a reader independent of this project, makes of a shortcut file.
+// lnkinfo 20181227 prints the target's size as "Show Window value" and "Hot Key value", so
+// "ShowCommand" and "HotKey" (the header's numbers) are added as ExifTool reads them.
 inline std::map<std::string, std::string> LnkinfoProperties(const std::filesystem::path& file) {
     std::map<std::string, std::string> exif;
     AddLabels({"/usr/bin/env", "exiftool", "-s", "-n", "-RunWindow", "-HotKey", file.string()},

@@ -1,19 +1,9 @@
-#include <fstream>
-#include <iterator>
-
 #include "contract/ContractPlatform.h"
 #include "platform/sandbox/SandboxMachine.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDirectory.h"
 
 namespace tamsel::test {
-
-namespace {
-
-sandbox::SandboxMachine& MachineOf(Platform& platform) {
-    return static_cast<sandbox::SandboxMachine&>(platform);
-}
-
-}  // namespace
 
 // A default sandbox machine in a new folder of its own; all of them go when the tests end.
 std::unique_ptr<Platform> OpenContractPlatform() {
@@ -25,16 +15,17 @@ std::unique_ptr<Platform> OpenContractPlatform() {
 bool ContractPlatformIsWine() { return false; }
 
 std::string ContractFileBytes(Platform& platform, const std::string& path) {
-    std::ifstream in(MachineOf(platform).HostPath(path, false), std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+    const std::filesystem::path host =
+        static_cast<sandbox::SandboxMachine&>(platform).HostPath(path, false);
+    return std::filesystem::is_regular_file(host) ? ReadHostFile(host) : "<missing>";
 }
 
 void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly) {
-    MachineOf(platform).SetReadOnly(path, readOnly);
+    static_cast<sandbox::SandboxMachine&>(platform).SetReadOnly(path, readOnly);
 }
 
 void SetContractInUse(Platform& platform, const std::string& path, bool inUse) {
-    MachineOf(platform).SetInUse(path, inUse);
+    static_cast<sandbox::SandboxMachine&>(platform).SetInUse(path, inUse);
 }
 
 }  // namespace tamsel::test

@@ -1,9 +1,9 @@
 #include "support/SandboxTest.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -18,38 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The key's own values in an export: the lines between its header and the next one.
-KeyValues ExportedValues(const std::string& exportText) {
-    const std::size_t header = exportText.find('[');
-    if (header == std::string::npos) return {};
-    std::istringstream lines(exportText.substr(exportText.find('\n', header) + 1));
-    KeyValues values;
-    for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
-        const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
-        if (equals == std::string::npos) continue;
-        const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
-        values[name] = line.substr(line.find('=', equals) + 1);
-    }
-    return values;
-}
-
-// The text of "quoted" exported data, which escapes "\\" and "\"" as JSON does.
-std::optional<std::string> TextOfData(const std::string& data) {
-    const auto text = nlohmann::json::parse(data, nullptr, false);
-    if (!text.is_string()) return std::nullopt;
-    return text.get<std::string>();
-}
-
 // hex(2): data, UTF-16LE with its NUL, as regedit writes REG_EXPAND_SZ.
 std::string ExpandSzData(const std::string& text) {
-    static const char* const kDigits = "0123456789abcdef";
     std::string data = "hex(2):";
-    std::vector<std::uint8_t> bytes = sandbox::AnsiToUtf16Le(text);
-    bytes.insert(bytes.end(), {0, 0});
-    for (const std::uint8_t byte : bytes) {
-        data += kDigits[byte >> 4];
-        data += kDigits[byte & 15];
-        data += ',';
+    for (const std::uint8_t byte : sandbox::AnsiToUtf16Le(text + '\0')) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02x,", byte);
+        data += hex;
     }
     data.pop_back();
     return data;
@@ -63,53 +38,30 @@ std::string ValueName(const std::string& name) { return name.empty() ? "@" : Sz(
 
 }  // namespace
 
-std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name) {
-    std::vector<nlohmann::json> states;
-    for (const auto& event : run.EventsOf("window")) {
-        if (event.value("name", "") == name) states.push_back(event);
+SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
+    if (WineMachine::Selected()) {
+        wine_ = std::make_unique<WineMachine>(machineDir_);
+    } else {
+        machine_ = sandbox::SandboxMachine::Open(machineDir_);
     }
-    return states;
 }
 
-const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control) {
-    static const nlohmann::json kMissing = nlohmann::json::object();
-    if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
-    return window["controls"][control];
-}
+SandboxTest::~SandboxTest() = default;
 
-nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
-                               const std::string& buttons, const std::string& icon,
-                               const std::string& defaultButton) {
-    return {{"event", "msgbox"},  {"title", title}, {"text", text},
-            {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
-}
-
-void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
-    EXPECT_EQ(run.status, 1) << run.err;
-    const auto boxes = run.EventsOf("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
-}
-
-std::string ReadHostFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A registry file quotes text as JSON does: "\\" and "\"" escaped.
-std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
-
-std::set<std::string> DriveListing(const fs::path& machineDirectory,
-                                   const std::function<bool(const std::string&)>& skipContents) {
+// Every folder and file on the machine's drives: "c\dir\" for a folder, "c\dir\file <size>
+// <hash>" for a file (a shortcut by its size only: it carries time stamps). Wine's own system
+// folders change under it (caches, logs) and the programs never touch them: under Wine their
+// contents are left out; files directly in C:\Windows stay in.
+std::set<std::string> SandboxTest::Listing() const {
     std::set<std::string> entries;
-    const fs::path drives = machineDirectory / "drives";
+    const fs::path drives = machineDir_ / "drives";
     for (auto it = fs::recursive_directory_iterator(drives);
          it != fs::recursive_directory_iterator(); ++it) {
         std::string name = fs::relative(it->path(), drives).generic_string();
         std::replace(name.begin(), name.end(), '/', '\\');
         if (it->is_directory()) {
             entries.insert(name + "\\");
-            if (skipContents && skipContents(name + "\\")) it.disable_recursion_pending();
+            if (wine_ && name.starts_with("c\\windows\\")) it.disable_recursion_pending();
         } else if (it->path().extension() == ".lnk") {
             entries.insert(name + " " + std::to_string(it->file_size()));
         } else {
@@ -121,23 +73,9 @@ std::set<std::string> DriveListing(const fs::path& machineDirectory,
     return entries;
 }
 
-SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
-    if (WineMachine::Selected()) {
-        wine_ = std::make_unique<WineMachine>(machineDir_);
-    } else {
-        machine_ = sandbox::SandboxMachine::Open(machineDir_);
-    }
-}
-
-SandboxTest::~SandboxTest() = default;
-
 fs::path SandboxTest::Host(const std::string& windowsPath, bool forWriting) const {
     return wine_ ? wine_->HostPath(windowsPath, forWriting)
                  : machine_->HostPath(windowsPath, forWriting);
-}
-
-bool SandboxTest::Exists(const std::string& windowsPath) const {
-    return fs::exists(Host(windowsPath));
 }
 
 void SandboxTest::PutFile(const std::string& windowsPath, const std::string& content) const {
@@ -147,18 +85,6 @@ void SandboxTest::PutFile(const std::string& windowsPath, const std::string& con
     // it was copied from until they are replaced.
     fs::remove(host);
     std::ofstream(host, std::ios::binary) << content;
-}
-
-void SandboxTest::PutFolder(const std::string& windowsPath) const {
-    fs::create_directories(Host(windowsPath, true));
-}
-
-std::string SandboxTest::Read(const std::string& windowsPath) const {
-    return ReadHostFile(Host(windowsPath));
-}
-
-std::set<std::string> SandboxTest::Listing() const {
-    return wine_ ? wine_->Listing() : DriveListing(machineDir_);
 }
 
 void SandboxTest::SetReadOnly(const std::string& windowsPath) {
@@ -217,7 +143,10 @@ std::optional<std::string> SandboxTest::StringValue(RegKey root, const std::stri
     const auto values = ExportKey(std::string(sandbox::RootName(root)) + "\\" + key);
     const std::string wanted = sandbox::FoldCase(name.empty() ? "@" : name);
     for (const auto& [valueName, data] : values.value_or(KeyValues{})) {
-        if (sandbox::FoldCase(valueName) == wanted) return TextOfData(data);
+        if (sandbox::FoldCase(valueName) != wanted) continue;
+        // "Quoted" data escapes "\\" and "\"" as JSON does.
+        const auto text = nlohmann::json::parse(data, nullptr, false);
+        if (text.is_string()) return text.get<std::string>();
     }
     return std::nullopt;
 }
@@ -225,10 +154,17 @@ std::optional<std::string> SandboxTest::StringValue(RegKey root, const std::stri
 std::optional<KeyValues> SandboxTest::ExportKey(const std::string& key) {
     const std::optional<std::string> text = ExportText(key);
     if (!text) return std::nullopt;
-    return ExportedValues(*text);
+    // The key's own values: the lines between its header and the next one.
+    std::istringstream lines(text->substr(text->find('\n', text->find('[')) + 1));
+    KeyValues values;
+    for (std::string line; std::getline(lines, line) && !line.starts_with('[');) {
+        const auto equals = line.starts_with("@=") ? 1 : line.find("\"=");
+        if (equals == std::string::npos) continue;
+        const std::string name = equals == 1 ? "@" : line.substr(1, equals - 1);
+        values[name] = line.substr(line.find('=', equals) + 1);
+    }
+    return values;
 }
-
-MachineState SandboxTest::State() { return {Listing(), ExportAll()}; }
 
 void SandboxTest::ExpectState(const MachineState& state, const std::set<std::string>& mayGo) {
     std::set<std::string> files = Listing();
@@ -239,12 +175,10 @@ void SandboxTest::ExpectState(const MachineState& state, const std::set<std::str
     EXPECT_EQ(ExportAll(), state.registry);
 }
 
-ProcessResult SandboxTest::Tool(const std::vector<std::string>& args,
-                                const EnvironmentChanges& environment) const {
-    if (!wine_)
-        return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), machineDir_, args, environment);
+ProcessResult SandboxTest::Tool(const std::vector<std::string>& args) const {
+    if (!wine_) return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"), machineDir_, args);
     // Under Wine the machine has no tamsel-sandbox; its log-on is Wine's own.
-    if (args == std::vector<std::string>{"logon"} && environment.empty()) return wine_->LogOn();
+    if (args == std::vector<std::string>{"logon"}) return wine_->LogOn();
     ADD_FAILURE() << "tamsel-sandbox has no Wine counterpart for this call";
     return ProcessResult{};
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -13,16 +12,16 @@
 #include <vector>
 
 #include "platform/Registry.h"
-#include "platform/RuntimeError.h"
 #include "platform/sandbox/SandboxMachine.h"
 #include "support/ChildProcess.h"
+#include "support/ErrorOf.h"
 #include "support/ScratchDirectory.h"
 #include "support/ScriptRun.h"
 
 namespace tamsel::test {
 
-// Where Setup puts the application on a new machine, and the keys that Setup and the
-// uninstaller work with (written out here, apart from the programs' own constants).
+// Where Setup installs on a new machine, and the keys the programs use (written out here, apart
+// from the programs' own constants).
 inline constexpr const char* kInstallFolder = "C:\\Program Files\\Tamsel Orry";
 inline constexpr const char* kDefaultTarget = "C:\\Program Files\\Tamsel Orry\\";
 inline constexpr const char* kInstalledUninstaller =
@@ -42,43 +41,41 @@ inline constexpr const char* kMenuOrderKey =
     ".DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start "
     "Menu\\&Programs";
 
-// The number of the RuntimeError a call raises; 0 when it raises none.
-template <typename Call>
-int ErrorOf(Call&& call) {
-    try {
-        call();
-    } catch (const RuntimeError& error) {
-        return error.Number();
+// The logged states of one window of a scripted run, and a control's state in one of them ({}
+// when missing).
+inline std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name) {
+    std::vector<nlohmann::json> states;
+    for (const auto& event : run.EventsOf("window")) {
+        if (event.value("name", "") == name) states.push_back(event);
     }
-    return 0;
+    return states;
+}
+inline const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control) {
+    static const nlohmann::json kMissing = nlohmann::json::object();
+    if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
+    return window["controls"][control];
 }
 
-// The logged states of one window of a scripted run, in order, and the state of a control in
-// one of them (an empty object when it is not there).
-std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name);
-const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control);
 // A message box as the log shows it.
-nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
-                               const std::string& buttons, const std::string& icon,
-                               const std::string& defaultButton);
+inline nlohmann::json MessageBoxEvent(const std::string& title, const std::string& text,
+                                      const std::string& buttons, const std::string& icon,
+                                      const std::string& defaultButton) {
+    return {{"event", "msgbox"},  {"title", title}, {"text", text},
+            {"buttons", buttons}, {"icon", icon},   {"default", defaultButton}};
+}
 
-// The failure report that ended a program: status 1 and one message box, naming `what` (the
-// error's number, a folder).
-void ExpectFailureReport(const ScriptRun& run, const std::string& what);
+// The failure report that ended a program: status 1 and one message box, naming `what`.
+inline void ExpectFailureReport(const ScriptRun& run, const std::string& what) {
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto boxes = run.EventsOf("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0]["text"].get<std::string>().find(what), std::string::npos) << boxes[0];
+}
 
-std::string ReadHostFile(const std::filesystem::path& file);
-
-// The values of one registry key as an export shows them: name ("@" for the default value) to
-// the exported data ("\"text\"" for a string, see Sz).
+// A key's values as an export shows them: name ("@" for the default) to data (Sz for a string).
 using KeyValues = std::map<std::string, std::string>;
-std::string Sz(const std::string& text);
-
-// Every folder and file on the drives of the machine in a folder: "c\dir\" for a folder,
-// "c\dir\file <size> <hash>" for a file (a shortcut by its size only: it carries time stamps).
-// The contents of a folder for which skipContents ("c\dir\") is true are left out.
-std::set<std::string> DriveListing(
-    const std::filesystem::path& machineDirectory,
-    const std::function<bool(const std::string&)>& skipContents = {});
+// A registry file quotes text as JSON does: "\\" and "\"" escaped.
+inline std::string Sz(const std::string& text) { return nlohmann::json(text).dump(); }
 
 // What a machine holds, to compare with what it holds later: its files and its registry.
 struct MachineState {
@@ -88,11 +85,9 @@ struct MachineState {
 
 class WineMachine;
 
-// A fresh default machine per test, with what tests need to arrange it, to run the programs on
-// it as a user would and to look at what they left: a sandbox machine open in this process, or,
-// when TAMSEL_WINE_MACHINE is set, a Wine machine that runs the Windows build (WineMachine;
-// then machine_ is null). The black-box tests of Setup and Uninstall run on both; a check that
-// the two platforms cannot share says so where it is skipped: if (UnderWine()) GTEST_SKIP().
+// A fresh default machine per test, to arrange, run the programs on as a user would, and
+// inspect: a sandbox machine open in this process, or, when TAMSEL_WINE_MACHINE is set, a Wine
+// machine running the Windows build (WineMachine; then machine_ is null).
 class SandboxTest : public ::testing::Test {
   protected:
     SandboxTest();
@@ -103,10 +98,16 @@ class SandboxTest : public ::testing::Test {
 
     // Files, by their Windows path on the machine, and the state Windows keeps for them.
     std::filesystem::path Host(const std::string& windowsPath, bool forWriting = false) const;
-    bool Exists(const std::string& windowsPath) const;
+    bool Exists(const std::string& windowsPath) const {
+        return std::filesystem::exists(Host(windowsPath));
+    }
     void PutFile(const std::string& windowsPath, const std::string& content = "x") const;
-    void PutFolder(const std::string& windowsPath) const;
-    std::string Read(const std::string& windowsPath) const;
+    void PutFolder(const std::string& windowsPath) const {
+        std::filesystem::create_directories(Host(windowsPath, true));
+    }
+    std::string Read(const std::string& windowsPath) const {
+        return ReadHostFile(Host(windowsPath));
+    }
     std::set<std::string> Listing() const;
     void SetReadOnly(const std::string& windowsPath);
     void SetScriptingHostAvailable(bool available);
@@ -126,16 +127,14 @@ class SandboxTest : public ::testing::Test {
     // The whole registry as .reg text.
     std::string ExportAll() const;
 
-    // The machine's files and registry now (under Wine the keys the programs touch), and a
-    // check that they are as in `state`, apart from the entries of `mayGo`.
-    MachineState State();
+    // The files and registry now (under Wine the keys the programs touch), and a check that
+    // they are as in `state`, apart from the entries of `mayGo`.
+    MachineState State() { return {Listing(), ExportAll()}; }
     void ExpectState(const MachineState& state, const std::set<std::string>& mayGo = {});
 
     // tamsel-sandbox on this machine; under Wine only {"logon"}, which is `wineboot -r`.
-    ProcessResult Tool(const std::vector<std::string>& args,
-                       const EnvironmentChanges& environment = {}) const;
-    // A program of the build (Setup by default), or one of the machine (started through
-    // `tamsel-sandbox run` or Wine), played by a script.
+    ProcessResult Tool(const std::vector<std::string>& args) const;
+    // A program of the build (Setup by default), or of the machine, played by a script.
     ScriptRun RunSetup(const std::vector<std::string>& lines,
                        const std::filesystem::path& program = BuiltFile("dist/Setup")) const;
     ScriptRun RunOnMachine(const std::string& windowsPath,

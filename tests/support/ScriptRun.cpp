@@ -1,6 +1,8 @@
 #include "support/ScriptRun.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "support/ScratchDirectory.h"
 
@@ -8,9 +10,8 @@ namespace tamsel::test {
 
 std::vector<nlohmann::json> ScriptRun::EventsOf(const std::string& kind) const {
     std::vector<nlohmann::json> found;
-    for (const auto& event : events) {
-        if (event.value("event", "") == kind) found.push_back(event);
-    }
+    std::ranges::copy_if(events, std::back_inserter(found),
+                         [&](const auto& event) { return event.value("event", "") == kind; });
     return found;
 }
 
@@ -46,18 +47,14 @@ ScriptRun RunWithScript(const std::vector<std::string>& command,
     WriteScript(folder / "script.txt", scriptLines);
     environment.emplace("TAMSEL_UI", "script:" + spell(folder / "script.txt"));
     environment.emplace("TAMSEL_UI_LOG", spell(folder / "log.jsonl"));
-    const ProcessResult process = RunProcess(command, environment);
-    return {process.status, process.out, process.err, process.problem,
-            ReadEventLog(folder / "log.jsonl")};
+    return {RunProcess(command, environment), ReadEventLog(folder / "log.jsonl")};
 }
 
 ScriptRun RunScripted(const std::vector<std::string>& command, const std::filesystem::path& sandbox,
-                      const std::vector<std::string>& scriptLines,
-                      const EnvironmentChanges& environment) {
+                      const std::vector<std::string>& scriptLines) {
     ScratchDirectory scratch;
-    EnvironmentChanges changes = environment;
-    changes["TAMSEL_SANDBOX"] = sandbox.string();
-    return RunWithScript(command, scriptLines, changes, scratch.Path(),
+    return RunWithScript(command, scriptLines, {{"TAMSEL_SANDBOX", sandbox.string()}},
+                         scratch.Path(),
                          [](const std::filesystem::path& path) { return path.string(); });
 }
 

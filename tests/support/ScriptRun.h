@@ -10,14 +10,10 @@
 
 namespace tamsel::test {
 
-// What a run of a program under the scripted front end left: its exit status, its output and
-// the events of its log, parsed. A log line that is not JSON becomes
+// What a run of a program under the scripted front end left: the process's result and the
+// events of its log, parsed. A log line that is not JSON becomes
 // {"event":"unparsable","line":...}, so that a comparison of events shows it.
-struct ScriptRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-    std::string problem;  // set when the program could not be run or did not end
+struct ScriptRun : ProcessResult {
     std::vector<nlohmann::json> events;
 
     // The events of one kind ("window", "msgbox", ...), in order.
@@ -41,7 +37,6 @@ ScriptRun RunWithScript(const std::vector<std::string>& command,
 
 // The same on the sandbox in the given folder, with script and log in a scratch folder.
 ScriptRun RunScripted(const std::vector<std::string>& command, const std::filesystem::path& sandbox,
-                      const std::vector<std::string>& scriptLines,
-                      const EnvironmentChanges& environment = {});
+                      const std::vector<std::string>& scriptLines);
 
 }  // namespace tamsel::test

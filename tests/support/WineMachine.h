@@ -1,16 +1,22 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
-#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/sandbox/DriveMap.h"
+#include "platform/sandbox/RegFileText.h"
 #include "support/ChildProcess.h"
 #include "support/ScriptRun.h"
 
 namespace tamsel::test {
+
+namespace fs = std::filesystem;
 
 // The black-box tests' machine under Wine, running the Windows build: a copy, made for each
 // test, of one 32-bit prefix that tests/wine/blackbox-machine.sh arranges like a new sandbox
@@ -21,38 +27,144 @@ class WineMachine {
   public:
     // The Wine machine is used when TAMSEL_WINE_MACHINE names the machine to copy; then
     // TAMSEL_WINE_DIST names the Windows build's programs.
-    static bool Selected();
+    static bool Selected() {
+        const char* machine = std::getenv("TAMSEL_WINE_MACHINE");
+        return machine != nullptr && *machine != '\0';
+    }
 
-    explicit WineMachine(const std::filesystem::path& directory);
-    ~WineMachine();
+    explicit WineMachine(const fs::path& directory)
+        : directory_(fs::absolute(directory)), drives_(directory_ / "drives") {
+        const fs::path machine = std::getenv("TAMSEL_WINE_MACHINE");
+        if (!fs::is_directory(machine / "prefix")) {
+            throw std::runtime_error(machine.string() + " holds no Wine machine");
+        }
+        // Hard links make the copy cheap; what Wine rewrites in place (its registry files, the
+        // ".ini" files) is copied for real.
+        const ProcessResult copy = RunProcess({"cp", "-al", machine.string(), directory_.string()});
+        if (copy.status != 0) throw std::runtime_error("cannot copy the Wine machine: " + copy.err);
+        for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
+            const auto extension = entry.path().extension();
+            if (entry.is_regular_file() && !entry.is_symlink() &&
+                (extension == ".reg" || extension == ".ini")) {
+                Unshare(entry.path());
+            }
+        }
+    }
+    ~WineMachine() { RunProcess({"wineserver", "-k"}, WineEnvironment()); }
 
-    // The registry through `regedit /S` and `regedit /E`: an import of ".reg" text, the export
-    // of a key (nothing when it is missing), and of the keys the programs touch.
-    bool Import(const std::string& regText) const;
-    std::optional<std::string> ExportKey(const std::string& key) const;
-    std::string ExportAll() const;
+    // The registry through regedit, which reads and writes UTF-16LE with a byte-order mark
+    // (so that names in any script survive): an import of ".reg" text, the export of a key
+    // (nothing when it is missing), and of the keys the programs touch.
+    bool Import(const std::string& regText) const {
+        const fs::path file = directory_ / "import.reg";
+        const std::vector<std::uint8_t> text = sandbox::AnsiToUtf16Le(regText);
+        std::ofstream(file, std::ios::binary)
+            << "\xFF\xFE" << std::string(text.begin(), text.end());
+        return RunProcess({"wine", "regedit", "/S", OnZ(file)}, WineEnvironment()).status == 0;
+    }
+    std::optional<std::string> ExportKey(const std::string& key) const {
+        const fs::path file = directory_ / "export.reg";
+        fs::remove(file);
+        if (RunProcess({"wine", "regedit", "/E", OnZ(file), key}, WineEnvironment()).status != 0 ||
+            !fs::exists(file)) {
+            return std::nullopt;
+        }
+        const std::string bytes = ReadHostFile(file).substr(2);
+        std::string text = sandbox::Utf16LeToAnsi(
+                               reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())
+                               .value_or("");
+        std::erase(text, '\r');
+        return text;
+    }
+    // Only the keys whose values the programs and the log-on read or write: Wine itself keeps
+    // changing values elsewhere in its registry (devices, fonts, times).
+    std::string ExportAll() const {
+        static const char* const kWatchedKeys[] = {
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+            "HKEY_CURRENT_USER\\Environment",
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell "
+            "Folders",
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+            "HKEY_USERS\\."
+            "DEFAULT\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder",
+        };
+        std::string all;
+        for (const char* key : kWatchedKeys) all += ExportKey(key).value_or("");
+        return all;
+    }
 
-    std::filesystem::path HostPath(const std::string& windowsPath, bool forWriting) const {
+    fs::path HostPath(const std::string& windowsPath, bool forWriting) const {
         return drives_.HostPath(windowsPath, forWriting);
     }
     // No write permission on the host file, which Wine shows as read-only.
-    void SetReadOnly(const std::string& windowsPath) const;
+    void SetReadOnly(const std::string& windowsPath) const {
+        const fs::path host = HostPath(windowsPath, true);
+        Unshare(host);
+        fs::permissions(host, fs::perms::owner_write | fs::perms::group_write,
+                        fs::perm_options::remove);
+    }
     // scrrun.dll and wshom.ocx disabled by a DLL override, or not.
     void SetScriptingHostAvailable(bool available) { scriptingHost_ = available; }
 
     // `wine PROGRAM` with TAMSEL_UI=script:FILE and TAMSEL_UI_LOG (Z: paths), for a program of
-    // the build (a host path) or of the machine (a Windows path); the log-on is `wineboot -r`,
-    // which runs the RunOnce commands and waits for them.
-    ScriptRun RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& lines);
-    ScriptRun RunOnMachine(const std::string& windowsPath, const std::vector<std::string>& lines);
-    ProcessResult LogOn() const;
-    std::set<std::string> Listing() const;
+    // the build (a host path) or of the machine (a Windows path).
+    ScriptRun RunProgram(const fs::path& program, const std::vector<std::string>& lines) {
+        // Windows starts a program named without an extension as NAME.exe: the copy a test made
+        // of a program of the build under its Linux name gets that name beside it.
+        fs::path windowsProgram = program;
+        if (!program.has_extension()) {
+            windowsProgram += ".exe";
+            if (!fs::exists(windowsProgram)) {
+                fs::create_hard_link(program, windowsProgram);
+            }
+        }
+        return RunOnMachine(OnZ(windowsProgram), lines);
+    }
+    ScriptRun RunOnMachine(const std::string& windowsPath, const std::vector<std::string>& lines) {
+        const fs::path folder = directory_ / ("run" + std::to_string(++runs_));
+        fs::create_directories(folder);
+        return RunWithScript({"wine", windowsPath}, lines, WineEnvironment(), folder, OnZ);
+    }
+    // The log-on: `wineboot -r` runs the RunOnce commands and waits for them.
+    ProcessResult LogOn() const {
+        return RunProcess({"wine", "wineboot", "-r"}, WineEnvironment());
+    }
 
   private:
-    EnvironmentChanges WineEnvironment() const;
+    // The Z: path under which Wine shows a host file.
+    static std::string OnZ(const fs::path& host) {
+        std::string text = fs::absolute(host).lexically_normal().string();
+        std::replace(text.begin(), text.end(), '/', '\\');
+        return "Z:" + text;
+    }
 
-    std::filesystem::path directory_;
+    // Replaces a file hard-linked with the machine copied from by a copy of its own, so that a
+    // change to it stays with this machine.
+    static void Unshare(const fs::path& file) {
+        if (fs::hard_link_count(file) < 2) return;
+        fs::copy_file(file, file.string() + ".copy");
+        fs::rename(file.string() + ".copy", file);
+    }
+
+    EnvironmentChanges WineEnvironment() const {
+        // winemenubuilder.exe would read each saved shortcut, and could hold one open just when
+        // the uninstaller deletes it (the same overrides as the machine was made with).
+        std::string overrides = "mscoree,mshtml=;winemenubuilder.exe=d";
+        if (!scriptingHost_) overrides += ";scrrun,wshom.ocx=d";
+        return {{"WINEPREFIX", (directory_ / "prefix").string()},
+                {"WINEARCH", "win32"},
+                {"WINEDEBUG", "-all"},
+                {"WINEDLLOVERRIDES", overrides},
+                {"USER", "User"},
+                {"LOGNAME", "User"},
+                {"TAMSEL_SANDBOX", std::nullopt}};
+    }
+
+    fs::path directory_;
     sandbox::DriveMap drives_;
     bool scriptingHost_ = true;
     int runs_ = 0;

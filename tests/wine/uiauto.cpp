@@ -3,18 +3,16 @@
 // order and the first failing one ends uiauto with status 1 and a message on stderr.
 //
 //   wait WINDOW                 until a visible, enabled top-level window has this caption
-//   click WINDOW CONTROL        click a button (posted, so that a modal box it opens does not
-//                               block)
+//   click WINDOW CONTROL        click a button (posted: a modal box it opens does not block)
 //   settext WINDOW CONTROL TEXT replace the text of an edit or combo box
 //   open WINDOW CONTROL ITEM    double-click an entry of a list box
 //   read WINDOW CONTROL         print the text of a control
-//   list WINDOW CONTROL         print the entries of a list or combo box, one a line
+//   list WINDOW CONTROL         print the entries of a list box, one a line
 //   enabled WINDOW              print 1 or 0: whether the window takes input
 //   enabledctl WINDOW CONTROL   print 1 or 0 for a control
 //   answer TITLE BUTTON TEXT    wait for a message box with this title, print its text, check
 //                               that it contains TEXT ("" for any), press BUTTON
-//   press WINDOW KEY            a key (enter, escape) pressed on the control that has the focus
-//                               in that window's thread
+//   press WINDOW KEY            press enter or escape on the control that has the focus
 //   hold FILE SECONDS           keep FILE open without sharing for SECONDS
 //
 // CONTROL is the control's caption ("&Install"), "#ID" for its control id, or "CLASS:N" for the
@@ -22,6 +20,7 @@
 // message boxes without their "&". Waits give up after 20 s.
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +40,6 @@ constexpr DWORD kTimeoutMs = 20000;
     std::exit(1);
 }
 
-// Prints lines on stdout.
 void Print(const std::vector<std::string>& lines) {
     for (const auto& line : lines) std::printf("%s\n", line.c_str());
 }
@@ -53,9 +51,8 @@ std::string TextOf(HWND window) {
     if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
         return "";
     std::string text(length + 1, '\0');
-    DWORD_PTR got = 0;
     SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &got);
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
     text.resize(std::strlen(text.c_str()));
     return text;
 }
@@ -74,20 +71,20 @@ HWND Poll(const std::function<HWND()>& until, const std::string& what) {
     }
 }
 
+using Match = std::function<bool(HWND)>;
 struct Search {
-    std::function<bool(HWND)> match;
+    const Match& match;
     HWND found;
 };
 
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
-    if (!search->match(window)) return TRUE;
-    search->found = window;
-    return FALSE;
+    if (search->match(window)) search->found = window;
+    return search->found == nullptr;
 }
 
 // The first window that match accepts: a top-level window, or a child of parent when given.
-HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
+HWND FindWhere(HWND parent, const Match& match) {
     Search search{match, nullptr};
     const auto data = reinterpret_cast<LPARAM>(&search);
     parent == nullptr ? EnumWindows(Visit, data) : EnumChildWindows(parent, Visit, data);
@@ -139,22 +136,18 @@ void Click(HWND button) {
     Notify(button, BN_CLICKED);
 }
 
-// The entries of a list or combo box. Asked in UTF-16: Wine passes a list's text to another
-// process correctly only in that form.
-std::vector<std::string> Entries(HWND control) {
-    const bool combo = _stricmp(ClassOf(control).c_str(), "ComboBox") == 0;
-    const LRESULT count = SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+// The entries of a list box. Asked in UTF-16: Wine passes a list's text to another process
+// correctly only in that form.
+std::vector<std::string> Entries(HWND list) {
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     std::vector<std::string> entries;
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
         if (length < 0) Fail("cannot read entry " + std::to_string(i) + " of the list");
         std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
-                     reinterpret_cast<LPARAM>(wide.data()));
-        std::string text(wide.size() * 2 + 1, '\0');
-        const int got = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(),
-                                            static_cast<int>(text.size()), nullptr, nullptr);
-        text.resize(got > 0 ? static_cast<std::size_t>(got - 1) : 0);
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        char text[2 * MAX_PATH] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
         entries.push_back(text);
     }
     return entries;
@@ -162,10 +155,8 @@ std::vector<std::string> Entries(HWND control) {
 
 void Answer(const std::string& title, const std::string& button, const std::string& expected) {
     HWND box = WaitForWindow(title, true, false);
-    HWND text = GetDlgItem(box, 0xFFFF);  // the text of a message box
-    const std::string shown = text != nullptr ? TextOf(text) : std::string();
+    const std::string shown = TextOf(GetDlgItem(box, 0xFFFF));  // a message box's text
     Print({shown});
-    std::fflush(stdout);
     if (shown.find(expected) == std::string::npos) {
         Fail("message box \"" + title + "\" says \"" + shown + "\", not \"" + expected + "\"");
     }
@@ -202,12 +193,10 @@ void Hold(const std::string& path, int seconds) {
 // Double-clicks an entry of a list box.
 void Open(HWND list, const std::string& item) {
     const auto entries = Entries(list);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i] != item) continue;
-        SendMessageA(list, LB_SETCURSEL, i, 0);
-        return Notify(list, LBN_DBLCLK);
-    }
-    Fail("no entry \"" + item + "\" in the list");
+    const auto entry = std::ranges::find(entries, item);
+    if (entry == entries.end()) Fail("no entry \"" + item + "\" in the list");
+    SendMessageA(list, LB_SETCURSEL, entry - entries.begin(), 0);
+    Notify(list, LBN_DBLCLK);
 }
 
 using Args = std::vector<std::string>;
