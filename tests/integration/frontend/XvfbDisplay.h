@@ -38,11 +38,9 @@ class XvfbDisplay {
 
     // Nothing, with the reason in *problem, when a tool is missing or Xvfb does not come up.
     static std::unique_ptr<XvfbDisplay> Start(std::string* problem) {
-        for (const std::string tool : {"Xvfb", "xdotool", "import"}) {
-            if (RunProcess({"sh", "-c", "command -v " + tool}).status != 0) {
-                *problem = tool + " is not installed (scripts/install-deps)";
-                return nullptr;
-            }
+        if (RunProcess({"sh", "-c", "command -v Xvfb xdotool import"}).status != 0) {
+            *problem = "Xvfb, xdotool or ImageMagick is not installed (scripts/install-deps)";
+            return nullptr;
         }
         // Xvfb picks a free display number itself and writes it to fd 3, ending with a line
         // end, once it accepts connections: tests that start servers at once never share one.

@@ -81,13 +81,6 @@ void DialogOnOk(Application& app, TestWindow& window) {
     };
 }
 
-// The window's load event runs `load`.
-Configure OnLoad(const Configure& load) {
-    return [load](Application& app, TestWindow& window) {
-        window.onLoad = [&app, &window, load] { load(app, window); };
-    };
-}
-
 class ScriptUserInterfaceTest : public test::SandboxTest {
   protected:
     void SetUp() override { ::setenv("TAMSEL_SANDBOX", MachineDir().c_str(), 1); }
@@ -189,32 +182,35 @@ TEST_F(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
               {"click OKBTN", "click CancelBTN", "click CancelBTN"},
               DialogOnOk},
          }) {
+        SCOPED_TRACE(c.why);
         int hiddenClicks = 0;
         const test::ScriptRun played = Play(c.lines, [&](Application& app, TestWindow& window) {
             if (c.configure) c.configure(app, window);
             window.hiddenButton.onClick = [&hiddenClicks] { ++hiddenClicks; };
         });
         // The window, an error event with a message, then the one exit event, with status 3.
-        EXPECT_EQ(played.status, exit_status::kFrontEnd) << c.why;
+        EXPECT_EQ(played.status, exit_status::kFrontEnd);
         const auto kinds = played.Kinds();
-        ASSERT_GE(kinds.size(), 3u) << c.why;
-        EXPECT_EQ(kinds.front(), "window") << c.why;
-        EXPECT_FALSE(played.events[kinds.size() - 2].value("message", "").empty()) << c.why;
-        EXPECT_EQ(kinds[kinds.size() - 2], "error") << c.why;
-        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "exit"), 1) << c.why;
-        EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}})) << c.why;
-        EXPECT_EQ(hiddenClicks + answers.size(), 0u) << c.why;
+        ASSERT_GE(kinds.size(), 3u);
+        EXPECT_EQ(kinds.front(), "window");
+        EXPECT_EQ(kinds[kinds.size() - 2], "error");
+        EXPECT_NE(played.events[kinds.size() - 2].value("message", ""), "");
+        EXPECT_EQ(std::ranges::count(kinds, "exit"), 1);
+        EXPECT_EQ(played.events.back(), json({{"event", "exit"}, {"status", 3}}));
+        EXPECT_EQ(hiddenClicks + answers.size(), 0u);
     }
 }
 
 TEST_F(ScriptUserInterfaceTest, TheLoadEventAndWhatCannotBeOpenedEndTheProgram) {
     // A message box in the load event that the script cannot answer: front-end error.
-    const auto ask = OnLoad([](Application& app, TestWindow&) { app.MsgBox(MessageBoxSpec{}); });
+    const Configure ask = [](Application& app, TestWindow& window) {
+        window.onLoad = [&app] { app.MsgBox({}); };
+    };
     EXPECT_EQ(Play({}, ask).Kinds(), (Kinds{"msgbox", "error", "exit"}));
     // A run-time error in the load event is reported and ends the program with status 1.
-    const auto fail = OnLoad([](Application&, TestWindow&) {
-        throw RuntimeError::FromNumber(err::kCannotCreateObject);
-    });
+    const Configure fail = [](Application&, TestWindow& window) {
+        window.onLoad = [] { throw RuntimeError::FromNumber(err::kCannotCreateObject); };
+    };
     const test::ScriptRun run = Play({"answer OK"}, fail);
     EXPECT_EQ(run.status, exit_status::kFailure);
     EXPECT_EQ(run.Kinds(), (Kinds{"msgbox", "answer", "exit"}));
