@@ -47,34 +47,33 @@ TEST_F(StartProgramTest, RunStartsTheApplicationFromTheHostAndFromTheMachine) {
 }
 
 TEST_F(StartProgramTest, StartProcessStartsTheProgramDetachedWithTheSandboxAsItsMachine) {
-    const std::string seen = "C:\\seen.txt";
-    const std::string go = (scratch_.Path() / "go").string();
     // A file this process holds open, as the front end holds its log: not for the program.
     const int held = ::open((scratch_.Path() / "held.txt").c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(held, 0);
-    // The program waits until the test lets it go: had StartProcess waited for it, it would
-    // give up and say so.
+    // The program waits for a file "go" beside it, then writes what it saw to "seen": had
+    // StartProcess waited for it, it would give up and say so.
     const std::string program =
-        HostScript("app.exe", "i=0\nwhile [ ! -e '" + go + "' ] && [ $i -lt 600 ]; do sleep 0.1; " +
-                                  "i=$((i+1)); done\n[ -e '" + go +
-                                  "' ] && r=released || r=gave-up\n" + "[ -e /proc/self/fd/" +
-                                  std::to_string(held) + " ] && r=\"$r with-the-file\"\n" +
-                                  "printf '%s\\n%s\\n%s\\nend\\n' \"$r\" \"$TAMSEL_SANDBOX\" " +
-                                  "\"$TAMSEL_UI_LOG\" > '" + Host(seen).string() + "'");
+        HostScript("app.exe",
+                   "cd \"$(dirname \"$0\")\"; i=0\n"
+                   "while [ ! -e go ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\n"
+                   "[ -e go ] && r=released || r=gave-up\n[ -e /proc/self/fd/" +
+                       std::to_string(held) + " ] && r=\"$r with-the-file\"\n" +
+                       "printf '%s\\n%s\\n%s\\nend\\n' \"$r\" \"$TAMSEL_SANDBOX\" "
+                       "\"$TAMSEL_UI_LOG\" > seen");
     ::setenv("TAMSEL_UI_LOG", "/passed/on.jsonl", 1);
     system_.StartProcess(program);
     ::unsetenv("TAMSEL_UI_LOG");
     ::close(held);
     // The program is nobody's child here: no zombie is left to this process.
-    int status = 0;
-    EXPECT_EQ(::waitpid(-1, &status, WNOHANG), -1);
-    std::ofstream(go) << "go\n";
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+    std::ofstream(scratch_.Path() / "go") << "go\n";
     // The limit only keeps a broken run from hanging; the program needs a fraction of it.
+    const fs::path seen = scratch_.Path() / "seen";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!Read(seen).ends_with("end\n") && std::chrono::steady_clock::now() < deadline) {
+    while (!ReadHostFile(seen).ends_with("end\n") && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(Read(seen),
+    EXPECT_EQ(ReadHostFile(seen),
               "released\n" + machine_->Directory().string() + "\n/passed/on.jsonl\nend\n");
 }
 

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -19,8 +18,7 @@
 
 namespace tamsel::test {
 
-// A rectangle on the screen, as the desktop front end measures it; from a geometry log entry's
-// "x", "y", "w" and "h".
+// A rectangle on the screen, from a geometry log entry's "x", "y", "w" and "h".
 using ScreenRect = fltk::PixelRect;
 inline ScreenRect RectOf(const nlohmann::json& entry) {
     return {entry.at("x"), entry.at("y"), entry.at("w"), entry.at("h")};
@@ -52,12 +50,13 @@ class XvfbDisplay {
         if (out == nullptr) return nullptr;
         auto display = std::unique_ptr<XvfbDisplay>(new XvfbDisplay);
         char line[64];
-        while (fgets(line, sizeof line, out) != nullptr) {
-            const std::string text(line, std::strcspn(line, "\n"));
-            if (text.starts_with("pid ")) display->pid_ = std::stoi(text.substr(4));
-            if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
-                display->name_ = ":" + text;
-            if (display->pid_ != 0 && !display->name_.empty()) break;
+        while ((display->pid_ == 0 || display->name_.empty()) && fgets(line, sizeof line, out)) {
+            int number = 0;
+            if (std::sscanf(line, "pid %d", &number) == 1) {
+                display->pid_ = number;
+            } else if (std::sscanf(line, "%d", &number) == 1) {
+                display->name_ = ":" + std::to_string(number);
+            }
         }
         pclose(out);
         if (display->name_.empty()) *problem = "Xvfb did not come up";

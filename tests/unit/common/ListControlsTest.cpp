@@ -23,9 +23,9 @@ class MemoryVolumes : public Volumes {
         return {{'c', "System", true}, {'d', "Data", true}, {'a', "", false}};
     }
     std::string CurrentDirectory(char letter) override {
-        const auto found = current.find(letter);
-        if (found != current.end()) return found->second;
-        return {static_cast<char>(std::toupper(letter)), ':', '\\'};
+        return current.contains(letter)
+                   ? current[letter]
+                   : std::string{static_cast<char>(std::toupper(letter)), ':', '\\'};
     }
     void SetCurrentDirectory(char letter, const std::string& path) override {
         current[letter] = path;

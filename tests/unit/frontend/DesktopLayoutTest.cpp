@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "frontend/fltk/MessageDialog.h"
 #include "frontend/fltk/PixelLayout.h"
@@ -29,20 +30,15 @@ TEST(PixelScaleTest, RoundsEdgesAndUsesOnlyAPlausibleReportedResolution) {
     }
 }
 
+std::vector<int> Corners(const PixelRect& r) { return {r.x, r.y, r.w, r.h}; }
+
 TEST(CentredInTest, CentresInTheAreaAndKeepsAnOversizedWindowReachable) {
     const PixelRect area{0, 24, 1280, 1000};
-    const PixelRect at = CentredIn(area, 318, 166);
-    EXPECT_EQ(at.x, 481);
-    EXPECT_EQ(at.y, 24 + 417);
-    EXPECT_EQ(at.w, 318);
+    EXPECT_EQ(Corners(CentredIn(area, 318, 166)), (std::vector{481, 24 + 417, 318, 166}));
     // A window larger than the area starts at its corner, never above or left of it.
-    const PixelRect big = CentredIn(area, 2000, 1200);
-    EXPECT_EQ(big.x, 0);
-    EXPECT_EQ(big.y, 24);
+    EXPECT_EQ(Corners(CentredIn(area, 2000, 1200)), (std::vector{0, 24, 2000, 1200}));
     // Centred over an owner window elsewhere on the screen.
-    const PixelRect over = CentredIn(PixelRect{100, 200, 300, 100}, 200, 80);
-    EXPECT_EQ(over.x, 150);
-    EXPECT_EQ(over.y, 210);
+    EXPECT_EQ(Corners(CentredIn({100, 200, 300, 100}, 200, 80)), (std::vector{150, 210, 200, 80}));
 }
 
 TEST(MessageDialogTextTest, LineEndsAndEscapeAnswersCancelOrALoneOkAndNothingElse) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "frontend/script/Script.h"
 
 namespace tamsel::script {
@@ -15,28 +18,22 @@ TEST(ScriptTest, ReadsTheCommandsOfTheScriptWithTheirLineNumbers) {
     EXPECT_EQ(lines[1].text, "set Dir ");
     EXPECT_EQ(lines[2].number, 7);  // a last line without a line end still counts
 
-    struct Case {
-        const char* text;
-        CommandKind kind;
-        const char* target;
-        const char* argument;
-    };
-    for (const Case& c : {
+    using Row = std::tuple<const char*, CommandKind, const char*, const char*>;
+    for (const auto& [text, kind, target, argument] : std::vector<Row>{
              // set takes the rest of the line verbatim: inner and trailing blanks are the user's
-             Case{"set StartMenuGroup My  Group ", CommandKind::Set, "StartMenuGroup",
-                  "My  Group "},
-             Case{"set Dir  x", CommandKind::Set, "Dir", " x"},
+             {"set StartMenuGroup My  Group ", CommandKind::Set, "StartMenuGroup", "My  Group "},
+             {"set Dir  x", CommandKind::Set, "Dir", " x"},
              // paths and drives may hold blanks
-             Case{"open C:\\Program Files ", CommandKind::Open, "", "C:\\Program Files"},
-             Case{"drive d: [Data]", CommandKind::Drive, "", "d: [Data]"},
-             Case{"click   CancelBTN", CommandKind::Click, "CancelBTN", ""},
+             {"open C:\\Program Files ", CommandKind::Open, "", "C:\\Program Files"},
+             {"drive d: [Data]", CommandKind::Drive, "", "d: [Data]"},
+             {"click   CancelBTN", CommandKind::Click, "CancelBTN", ""},
          }) {
         std::string problem;
-        const auto command = ParseCommand({1, c.text}, &problem);
-        ASSERT_TRUE(command.has_value()) << c.text << ": " << problem;
-        EXPECT_EQ(command->kind, c.kind) << c.text;
-        EXPECT_EQ(command->target, c.target) << c.text;
-        EXPECT_EQ(command->argument, c.argument) << c.text;
+        const auto command = ParseCommand({1, text}, &problem);
+        ASSERT_TRUE(command.has_value()) << text << ": " << problem;
+        EXPECT_EQ(command->kind, kind) << text;
+        EXPECT_EQ(command->target, target) << text;
+        EXPECT_EQ(command->argument, argument) << text;
     }
     for (const char* bad : {"Click OKBTN", "click", "click OKBTN CancelBTN", "answer Yes please",
                             "set", "drive   ", "close now"}) {

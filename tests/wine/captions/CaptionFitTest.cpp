@@ -51,12 +51,6 @@ std::string Clipping(HWND control) {
            std::to_string(height);
 }
 
-BOOL CALLBACK CollectClipping(HWND child, LPARAM data) {
-    const std::string found = Clipping(child);
-    if (!found.empty()) reinterpret_cast<std::vector<std::string>*>(data)->push_back(found);
-    return TRUE;
-}
-
 TEST(CaptionFit, TheFormsShowEveryCaptionWhole) {
     NativeUserInterface ui;
     if (const char* expected = std::getenv("TAMSEL_EXPECT_DPI")) {
@@ -73,8 +67,10 @@ TEST(CaptionFit, TheFormsShowEveryCaptionWhole) {
         windows.back()->Sync();
         FitCaptions(windows.back()->Handle());
         std::vector<std::string> clipped;
-        EnumChildWindows(windows.back()->Handle(), CollectClipping,
-                         reinterpret_cast<LPARAM>(&clipped));
+        for (HWND child = GetWindow(windows.back()->Handle(), GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (const std::string found = Clipping(child); !found.empty()) clipped.push_back(found);
+        }
         return clipped;
     };
     const std::vector<std::string> none;
