@@ -8,7 +8,6 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,13 +75,12 @@ class XvfbDisplay {
     std::optional<ScreenRect> WaitForWindow(const std::string& title) const {
         const std::string shell = Run({"xdotool", "search", "--sync", "--onlyvisible", "--name",
                                        "^" + title + "$", "getwindowgeometry", "--shell"});
-        std::smatch m;
-        if (!std::regex_search(shell, m,
-                               std::regex("X=(-?\\d+)\nY=(-?\\d+)\nWIDTH=(\\d+)\n"
-                                          "HEIGHT=(\\d+)"))) {
+        ScreenRect r;
+        if (std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &r.x, &r.y, &r.w,
+                        &r.h) != 4) {
             return std::nullopt;
         }
-        return ScreenRect{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])};
+        return r;
     }
     // Waits until no window with exactly this title is mapped any more.
     bool WaitForWindowGone(const std::string& title) const {
