@@ -18,15 +18,14 @@ TEST(PixelScaleTest, RoundsEdgesAndUsesOnlyAPlausibleReportedResolution) {
     const PixelRect right = scale.FromTwips(TwipsRect{1007, 0, 1007, 300});
     EXPECT_EQ(left.x + left.w, right.x);
     EXPECT_EQ(scale.FontPixels(8.25), 11);
-    // Close to 96: the standard scale, so that windows are not resized by a pixel or two.
-    EXPECT_DOUBLE_EQ(PixelScale::ForReportedDpi(93.0).PixelsPerInch(), 96.0);
     const PixelScale high = PixelScale::ForReportedDpi(192.0);
     EXPECT_EQ(high.FromTwips(4770), 636);
     EXPECT_EQ(high.FontPixels(9.75), 26);
-    // Nonsense from a server that does not know its screen's size.
-    for (double nonsense : {0.0, -5.0, 10000.0, std::numeric_limits<double>::quiet_NaN(),
+    // Close to 96, so that windows are not resized by a pixel or two, or nonsense from a server
+    // that does not know its screen's size: the standard scale.
+    for (double reported : {93.0, 0.0, -5.0, 10000.0, std::numeric_limits<double>::quiet_NaN(),
                             std::numeric_limits<double>::infinity()}) {
-        EXPECT_DOUBLE_EQ(PixelScale::ForReportedDpi(nonsense).PixelsPerInch(), 96.0) << nonsense;
+        EXPECT_DOUBLE_EQ(PixelScale::ForReportedDpi(reported).PixelsPerInch(), 96.0) << reported;
     }
 }
 
