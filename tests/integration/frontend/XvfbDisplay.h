@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,8 +21,6 @@ using ScreenRect = fltk::PixelRect;
 inline ScreenRect RectOf(const nlohmann::json& entry) {
     return {entry.at("x"), entry.at("y"), entry.at("w"), entry.at("h")};
 }
-// The four numbers of a rectangle, for comparing two.
-inline std::vector<int> Corners(const ScreenRect& r) { return {r.x, r.y, r.w, r.h}; }
 
 // A virtual X display of its own for one test (Xvfb at 96 dots per inch, stopped when the object
 // goes away), and the user's hands on it: xdotool, and ImageMagick for screenshots. Waits give up
@@ -71,16 +68,16 @@ class XvfbDisplay {
     const std::string& Name() const { return name_; }
 
     // Waits until a window with exactly this title is mapped; its geometry as the X server has
-    // it. search --sync waits itself; --shell prints X=, Y=, WIDTH=, HEIGHT= lines.
-    std::optional<ScreenRect> WaitForWindow(const std::string& title) const {
+    // it, in the geometry log's terms ("x", "y", "w", "h"), or null. search --sync waits itself.
+    nlohmann::json WaitForWindow(const std::string& title) const {
         const std::string shell = Run({"xdotool", "search", "--sync", "--onlyvisible", "--name",
                                        "^" + title + "$", "getwindowgeometry", "--shell"});
         ScreenRect r;
         if (std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &r.x, &r.y, &r.w,
                         &r.h) != 4) {
-            return std::nullopt;
+            return nullptr;
         }
-        return r;
+        return {{"x", r.x}, {"y", r.y}, {"w", r.w}, {"h", r.h}};
     }
     // Waits until no window with exactly this title is mapped any more.
     bool WaitForWindowGone(const std::string& title) const {
