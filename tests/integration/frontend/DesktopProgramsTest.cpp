@@ -4,10 +4,10 @@
 
 #include <chrono>
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,54 +56,47 @@ class DesktopProgramsTest : public SandboxTest {
             {BuiltFile("tools/tamsel-sandbox").string(), "run", kInstalledUninstaller});
     }
 
-    // The complete lines of the geometry log so far, parsed.
-    std::vector<json> LogEntries() const {
-        std::vector<json> entries;
-        std::ifstream in(log_);
-        // A line still being written has no line end yet; it is read on the next look.
-        for (std::string line; std::getline(in, line) && !in.eof();) {
-            entries.push_back(json::parse(line, nullptr, false));
-        }
-        return entries;
-    }
-    // The first window of a form or message box with a title logged after the first `skip`
-    // entries; nothing after the time limit (a guard against a hang).
-    std::optional<json> WaitForLogged(const std::string& key, const std::string& value,
-                                      std::size_t skip, std::chrono::seconds limit = 20s) const {
+    // The index in the geometry log of the first window of a form ("form") or message box
+    // ("title") so named that was logged after the last one shown; nothing after the time limit
+    // (a guard against a hang). A line still being written is read again on the next look.
+    std::optional<std::size_t> WaitForLogged(const std::string& key, const std::string& value,
+                                             std::chrono::seconds limit = 20s) const {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         do {
-            const auto entries = LogEntries();
-            for (std::size_t i = skip; i < entries.size(); ++i) {
-                if (entries[i].is_object() && entries[i].value(key, "") == value) return entries[i];
+            const auto entries = ReadEventLog(log_);
+            for (std::size_t i = shown_; i < entries.size(); ++i) {
+                if (entries[i].value(key, "") == value) return i;
             }
             std::this_thread::sleep_for(50ms);
         } while (std::chrono::steady_clock::now() < deadline);
         return std::nullopt;
     }
 
-    // The next window ("form") or message box ("title") so named, once it is on the screen
-    // where the front end says it put it; its screenshot is saved as screenshot.png.
-    json WaitForShown(const std::string& key, const std::string& value, std::size_t skip,
-                      const std::string& screenshot) {
-        const auto entry = WaitForLogged(key, value, skip);
-        if (!entry) {
+    // The next window or message box so named, once it is on the screen where the front end says
+    // it put it, compared with its design when one is given; its screenshot is saved as
+    // screenshot.png.
+    json WaitForShown(const std::string& key, const std::string& value,
+                      const std::string& screenshot, const Form* design = nullptr) {
+        const auto index = WaitForLogged(key, value);
+        if (!index) {
+            // The steps that use it fail at once (an exception from the empty entry).
             ADD_FAILURE() << "no " << value << " was shown";
             return {};
         }
-        const std::string title = entry->value("caption", entry->value("title", ""));
-        const ScreenRect logged = RectOf(entry->at("window"));
-        const auto onScreen = display_->WaitForWindow(title).value_or(ScreenRect{-1, -1, -1, -1});
-        EXPECT_EQ(Corners(onScreen), Corners(logged)) << title << " on the display";
+        shown_ = *index + 1;
+        const json entry = ReadEventLog(log_)[*index];
+        const std::string title = entry.value("caption", entry.value("title", ""));
+        EXPECT_EQ(display_->WaitForWindow(title), entry.at("window")) << title << " on the display";
         const auto png = BuiltFile("screenshots/desktop") / (screenshot + ".png");
-        EXPECT_TRUE(display_->Screenshot(logged, png)) << png;
-        return *entry;
+        EXPECT_TRUE(display_->Screenshot(RectOf(entry.at("window")), png)) << png;
+        if (design != nullptr) ExpectLayout(entry, *design);
+        return entry;
     }
 
     // Compares a shown window with the design of its form: client size, centring, each
     // control's rectangle within two pixels of twips / 15, and the tab order.
     void ExpectLayout(const json& shown, const Form& design) {
-        ASSERT_FALSE(shown.is_null());
-        const std::string& form = design.Name();
+        SCOPED_TRACE(design.Name());
         EXPECT_EQ(shown.value("caption", ""), design.caption);
         ASSERT_DOUBLE_EQ(shown.value("pixelsPerInch", 0.0), 96.0) << "Xvfb runs at 96 dpi";
         const auto near = [](int pixels, int twips) {
@@ -113,23 +106,22 @@ class DesktopProgramsTest : public SandboxTest {
         const ScreenRect window = RectOf(shown.at("window"));
         EXPECT_TRUE(near(window.w, design.clientWidthTwips) &&
                     near(window.h, design.clientHeightTwips))
-            << form << " size " << window.w << "x" << window.h;
+            << "size " << window.w << "x" << window.h;
         EXPECT_LE(std::abs(window.x - (XvfbDisplay::kWidth - window.w) / 2) +
                       std::abs(window.y - (XvfbDisplay::kHeight - window.h) / 2),
                   1)
-            << form << " centred";
+            << "centred";
 
         const auto& controls = shown.at("controls");
-        ASSERT_EQ(controls.size(), design.Controls().size()) << form;
+        ASSERT_EQ(controls.size(), design.Controls().size());
         for (std::size_t i = 0; i < controls.size(); ++i) {
             const Control& want = *design.Controls()[i];
             const TwipsRect& at = want.Rect();
-            EXPECT_EQ(controls[i].value("name", ""), want.Name()) << form << " tab order at " << i;
+            EXPECT_EQ(controls[i].value("name", ""), want.Name()) << "tab order at " << i;
             const ScreenRect r = RectOf(controls[i]);
             EXPECT_TRUE(near(r.x, at.left) && near(r.y, at.top) && near(r.w, at.width) &&
                         near(r.h, at.height))
-                << form << "." << want.Name() << " at " << r.x << "," << r.y << " " << r.w << "x"
-                << r.h;
+                << want.Name() << " at " << r.x << "," << r.y << " " << r.w << "x" << r.h;
         }
     }
 
@@ -170,27 +162,23 @@ class DesktopProgramsTest : public SandboxTest {
 
     std::unique_ptr<XvfbDisplay> display_;
     std::filesystem::path log_ = scratch_.Path() / "geometry.jsonl";
+    std::size_t shown_ = 0;  // the log entries up to the last window shown
 };
 
 TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     auto setup = StartDesktop({BuiltFile("dist/Setup").string()});
-    const auto installer = WaitForShown("form", "Installer", 0, "installer");
-    ExpectLayout(installer, installer_);
+    const auto installer = WaitForShown("form", "Installer", "installer", &installer_);
     // The Installer has no cancel button: Esc must not close it (the chooser would not open).
     display_->PressKey(RectOf(installer.at("window")), "Escape");
 
-    std::size_t skip = LogEntries().size();
     Click(installer, "controls", "ChangeDirBTN");
-    const auto chooser = WaitForShown("form", "ChooseDirFRM", skip, "install-to");
-    ExpectLayout(chooser, installer_.DirectoryChooser());
+    const auto chooser =
+        WaitForShown("form", "ChooseDirFRM", "install-to", &installer_.DirectoryChooser());
     Click(chooser, "controls", "CancelButton");
     ASSERT_TRUE(display_->WaitForWindowGone("Install To..."));
 
-    skip = LogEntries().size();
     Click(installer, "controls", "OKBTN");
-    const auto finished =
-        WaitForShown("title", "Tamsel Orry Setup Completed!", skip, "setup-completed");
-    ASSERT_FALSE(finished.is_null());
+    const auto finished = WaitForShown("title", "Tamsel Orry Setup Completed!", "setup-completed");
     // Yes first, and the default.
     EXPECT_EQ(finished.at("buttons")[0].value("result", ""), "Yes");
     EXPECT_TRUE(finished.at("buttons")[0].value("default", false));
@@ -200,25 +188,20 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
 
     // Esc answers "No" (the uninstaller's cancel role): the program ends and removes nothing.
-    skip = LogEntries().size();
     auto declined = StartUninstaller();
-    const auto remove = WaitForShown("form", "Remove", skip, "uninstall");
-    ExpectLayout(remove, remove_);
+    const auto remove = WaitForShown("form", "Remove", "uninstall", &remove_);
     EXPECT_TRUE(PressKeyUntil(remove, "Escape", EndsWithin(declined)));
     ExpectEndsNormally(declined);
     EXPECT_EQ(ExportAll(), installed);
 
     // Enter presses the focused "Yes", which has the focus when the window opens; Enter on
     // the completion box presses its OK.
-    skip = LogEntries().size();
     auto accepted = StartUninstaller();
-    const auto again = WaitForShown("form", "Remove", skip, "uninstall");
-    ASSERT_FALSE(again.is_null());
+    const auto again = WaitForShown("form", "Remove", "uninstall");
     const std::string completion = "Tamsel Orry Uninstall Complete!";
-    EXPECT_TRUE(PressKeyUntil(
-        again, "Return", [&] { return WaitForLogged("title", completion, skip, 5s).has_value(); }));
-    const auto complete = WaitForShown("title", completion, skip, "uninstall-completed");
-    ASSERT_FALSE(complete.is_null());
+    EXPECT_TRUE(PressKeyUntil(again, "Return",
+                              [&] { return WaitForLogged("title", completion, 5s).has_value(); }));
+    const auto complete = WaitForShown("title", completion, "uninstall-completed");
     EXPECT_TRUE(PressKeyUntil(complete, "Return", EndsWithin(accepted)));
     ExpectEndsNormally(accepted);
     EXPECT_FALSE(KeyExists(reg::kLocalMachine, kUninstallKey));

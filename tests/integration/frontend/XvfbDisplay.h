@@ -4,12 +4,9 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,14 +16,11 @@
 
 namespace tamsel::test {
 
-// A rectangle on the screen, as the desktop front end measures it; from a geometry log entry's
-// "x", "y", "w" and "h".
+// A rectangle on the screen, from a geometry log entry's "x", "y", "w" and "h".
 using ScreenRect = fltk::PixelRect;
 inline ScreenRect RectOf(const nlohmann::json& entry) {
     return {entry.at("x"), entry.at("y"), entry.at("w"), entry.at("h")};
 }
-// The four numbers of a rectangle, for comparing two.
-inline std::vector<int> Corners(const ScreenRect& r) { return {r.x, r.y, r.w, r.h}; }
 
 // A virtual X display of its own for one test (Xvfb at 96 dots per inch, stopped when the object
 // goes away), and the user's hands on it: xdotool, and ImageMagick for screenshots. Waits give up
@@ -38,11 +32,9 @@ class XvfbDisplay {
 
     // Nothing, with the reason in *problem, when a tool is missing or Xvfb does not come up.
     static std::unique_ptr<XvfbDisplay> Start(std::string* problem) {
-        for (const std::string tool : {"Xvfb", "xdotool", "import"}) {
-            if (RunProcess({"sh", "-c", "command -v " + tool}).status != 0) {
-                *problem = tool + " is not installed (scripts/install-deps)";
-                return nullptr;
-            }
+        if (RunProcess({"sh", "-c", "command -v Xvfb xdotool import"}).status != 0) {
+            *problem = "Xvfb, xdotool or ImageMagick is not installed (scripts/install-deps)";
+            return nullptr;
         }
         // Xvfb picks a free display number itself and writes it to fd 3, ending with a line
         // end, once it accepts connections: tests that start servers at once never share one.
@@ -54,12 +46,13 @@ class XvfbDisplay {
         if (out == nullptr) return nullptr;
         auto display = std::unique_ptr<XvfbDisplay>(new XvfbDisplay);
         char line[64];
-        while (fgets(line, sizeof line, out) != nullptr) {
-            const std::string text(line, std::strcspn(line, "\n"));
-            if (text.starts_with("pid ")) display->pid_ = std::stoi(text.substr(4));
-            if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
-                display->name_ = ":" + text;
-            if (display->pid_ != 0 && !display->name_.empty()) break;
+        while ((display->pid_ == 0 || display->name_.empty()) && fgets(line, sizeof line, out)) {
+            int number = 0;
+            if (std::sscanf(line, "pid %d", &number) == 1) {
+                display->pid_ = number;
+            } else if (std::sscanf(line, "%d", &number) == 1) {
+                display->name_ = ":" + std::to_string(number);
+            }
         }
         pclose(out);
         if (display->name_.empty()) *problem = "Xvfb did not come up";
@@ -75,17 +68,16 @@ class XvfbDisplay {
     const std::string& Name() const { return name_; }
 
     // Waits until a window with exactly this title is mapped; its geometry as the X server has
-    // it. search --sync waits itself; --shell prints X=, Y=, WIDTH=, HEIGHT= lines.
-    std::optional<ScreenRect> WaitForWindow(const std::string& title) const {
+    // it, in the geometry log's terms ("x", "y", "w", "h"), or null. search --sync waits itself.
+    nlohmann::json WaitForWindow(const std::string& title) const {
         const std::string shell = Run({"xdotool", "search", "--sync", "--onlyvisible", "--name",
                                        "^" + title + "$", "getwindowgeometry", "--shell"});
-        std::smatch m;
-        if (!std::regex_search(shell, m,
-                               std::regex("X=(-?\\d+)\nY=(-?\\d+)\nWIDTH=(\\d+)\n"
-                                          "HEIGHT=(\\d+)"))) {
-            return std::nullopt;
+        ScreenRect r;
+        if (std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &r.x, &r.y, &r.w,
+                        &r.h) != 4) {
+            return nullptr;
         }
-        return ScreenRect{std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4])};
+        return {{"x", r.x}, {"y", r.y}, {"w", r.w}, {"h", r.h}};
     }
     // Waits until no window with exactly this title is mapped any more.
     bool WaitForWindowGone(const std::string& title) const {

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -16,21 +15,22 @@ namespace {
 // The lists ask for drives by the lower-case letter they list.
 class MemoryVolumes : public Volumes {
   public:
-    std::set<std::string> directories{"C:\\", "D:\\"};
     std::map<char, std::string> current;
 
     std::vector<DriveInfo> Drives() override {
         return {{'c', "System", true}, {'d', "Data", true}, {'a', "", false}};
     }
     std::string CurrentDirectory(char letter) override {
-        const auto found = current.find(letter);
-        if (found != current.end()) return found->second;
-        return {static_cast<char>(std::toupper(letter)), ':', '\\'};
+        return current.contains(letter)
+                   ? current[letter]
+                   : std::string{static_cast<char>(std::toupper(letter)), ':', '\\'};
     }
     void SetCurrentDirectory(char letter, const std::string& path) override {
         current[letter] = path;
     }
-    bool DirectoryExists(const std::string& path) override { return directories.count(path) != 0; }
+    bool DirectoryExists(const std::string& path) override {
+        return path == "C:\\" || path == "D:\\";
+    }
     std::vector<std::string> SubDirectories(const std::string&) override { return {}; }
 };
 

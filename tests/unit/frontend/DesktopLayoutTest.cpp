@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "frontend/fltk/MessageDialog.h"
 #include "frontend/fltk/PixelLayout.h"
@@ -17,32 +18,26 @@ TEST(PixelScaleTest, RoundsEdgesAndUsesOnlyAPlausibleReportedResolution) {
     const PixelRect right = scale.FromTwips(TwipsRect{1007, 0, 1007, 300});
     EXPECT_EQ(left.x + left.w, right.x);
     EXPECT_EQ(scale.FontPixels(8.25), 11);
-    // Close to 96: the standard scale, so that windows are not resized by a pixel or two.
-    EXPECT_DOUBLE_EQ(PixelScale::ForReportedDpi(93.0).PixelsPerInch(), 96.0);
     const PixelScale high = PixelScale::ForReportedDpi(192.0);
     EXPECT_EQ(high.FromTwips(4770), 636);
     EXPECT_EQ(high.FontPixels(9.75), 26);
-    // Nonsense from a server that does not know its screen's size.
-    for (double nonsense : {0.0, -5.0, 10000.0, std::numeric_limits<double>::quiet_NaN(),
+    // Close to 96, so that windows are not resized by a pixel or two, or nonsense from a server
+    // that does not know its screen's size: the standard scale.
+    for (double reported : {93.0, 0.0, -5.0, 10000.0, std::numeric_limits<double>::quiet_NaN(),
                             std::numeric_limits<double>::infinity()}) {
-        EXPECT_DOUBLE_EQ(PixelScale::ForReportedDpi(nonsense).PixelsPerInch(), 96.0) << nonsense;
+        EXPECT_DOUBLE_EQ(PixelScale::ForReportedDpi(reported).PixelsPerInch(), 96.0) << reported;
     }
 }
 
+std::vector<int> Corners(const PixelRect& r) { return {r.x, r.y, r.w, r.h}; }
+
 TEST(CentredInTest, CentresInTheAreaAndKeepsAnOversizedWindowReachable) {
     const PixelRect area{0, 24, 1280, 1000};
-    const PixelRect at = CentredIn(area, 318, 166);
-    EXPECT_EQ(at.x, 481);
-    EXPECT_EQ(at.y, 24 + 417);
-    EXPECT_EQ(at.w, 318);
+    EXPECT_EQ(Corners(CentredIn(area, 318, 166)), (std::vector{481, 24 + 417, 318, 166}));
     // A window larger than the area starts at its corner, never above or left of it.
-    const PixelRect big = CentredIn(area, 2000, 1200);
-    EXPECT_EQ(big.x, 0);
-    EXPECT_EQ(big.y, 24);
+    EXPECT_EQ(Corners(CentredIn(area, 2000, 1200)), (std::vector{0, 24, 2000, 1200}));
     // Centred over an owner window elsewhere on the screen.
-    const PixelRect over = CentredIn(PixelRect{100, 200, 300, 100}, 200, 80);
-    EXPECT_EQ(over.x, 150);
-    EXPECT_EQ(over.y, 210);
+    EXPECT_EQ(Corners(CentredIn({100, 200, 300, 100}, 200, 80)), (std::vector{150, 210, 200, 80}));
 }
 
 TEST(MessageDialogTextTest, LineEndsAndEscapeAnswersCancelOrALoneOkAndNothingElse) {

@@ -2,12 +2,14 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "frontend/script/JsonString.h"
 
 namespace tamsel::script {
 namespace {
+
+using namespace std::string_view_literals;
 
 // The JSON library's text for a string, ill-formed UTF-8 replaced by U+FFFD.
 std::string LibraryText(const std::string& text) {
@@ -24,10 +26,9 @@ TEST(JsonStringTest, GivesTheLibrarysTextForEveryShortString) {
             ASSERT_EQ(JsonString(text), LibraryText(text)) << a << ' ' << b;
         }
     }
-    const std::vector<char> edges = {'\x00', '\x1F', '\x22', '\x41', '\x5C', '\x7F', '\x80',
-                                     '\x8F', '\x90', '\x9F', '\xA0', '\xBF', '\xC0', '\xC1',
-                                     '\xC2', '\xDF', '\xE0', '\xE1', '\xEC', '\xED', '\xEE',
-                                     '\xEF', '\xF0', '\xF1', '\xF3', '\xF4', '\xF5', '\xFF'};
+    const std::string_view edges =
+        "\x00\x1F\x22\x41\x5C\x7F\x80\x8F\x90\x9F\xA0\xBF\xC0\xC1\xC2\xDF"
+        "\xE0\xE1\xEC\xED\xEE\xEF\xF0\xF1\xF3\xF4\xF5\xFF"sv;
     for (char a : edges) {
         for (char b : edges) {
             for (char c : edges) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 #include "frontend/script/Script.h"
 
 namespace tamsel::script {
@@ -7,36 +12,28 @@ namespace {
 
 TEST(ScriptTest, ReadsTheCommandsOfTheScriptWithTheirLineNumbers) {
     Script script("# header\r\n\r\nclick OKBTN\r\n   \n  # indented comment\nset Dir \r\nclose");
-    std::vector<ScriptLine> lines;
-    while (auto line = script.Next()) lines.push_back(*line);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].number, 3);
-    EXPECT_EQ(lines[0].text, "click OKBTN");  // the CR of a CR LF line is dropped
-    EXPECT_EQ(lines[1].text, "set Dir ");
-    EXPECT_EQ(lines[2].number, 7);  // a last line without a line end still counts
+    using Lines = std::vector<std::pair<int, std::string>>;
+    Lines lines;
+    while (auto line = script.Next()) lines.emplace_back(line->number, line->text);
+    // The CR of a CR LF line is dropped; a last line without a line end still counts.
+    EXPECT_EQ(lines, (Lines{{3, "click OKBTN"}, {6, "set Dir "}, {7, "close"}}));
 
-    struct Case {
-        const char* text;
-        CommandKind kind;
-        const char* target;
-        const char* argument;
-    };
-    for (const Case& c : {
+    using Row = std::tuple<const char*, CommandKind, const char*, const char*>;
+    for (const auto& [text, kind, target, argument] : std::vector<Row>{
              // set takes the rest of the line verbatim: inner and trailing blanks are the user's
-             Case{"set StartMenuGroup My  Group ", CommandKind::Set, "StartMenuGroup",
-                  "My  Group "},
-             Case{"set Dir  x", CommandKind::Set, "Dir", " x"},
+             {"set StartMenuGroup My  Group ", CommandKind::Set, "StartMenuGroup", "My  Group "},
+             {"set Dir  x", CommandKind::Set, "Dir", " x"},
              // paths and drives may hold blanks
-             Case{"open C:\\Program Files ", CommandKind::Open, "", "C:\\Program Files"},
-             Case{"drive d: [Data]", CommandKind::Drive, "", "d: [Data]"},
-             Case{"click   CancelBTN", CommandKind::Click, "CancelBTN", ""},
+             {"open C:\\Program Files ", CommandKind::Open, "", "C:\\Program Files"},
+             {"drive d: [Data]", CommandKind::Drive, "", "d: [Data]"},
+             {"click   CancelBTN", CommandKind::Click, "CancelBTN", ""},
          }) {
         std::string problem;
-        const auto command = ParseCommand({1, c.text}, &problem);
-        ASSERT_TRUE(command.has_value()) << c.text << ": " << problem;
-        EXPECT_EQ(command->kind, c.kind) << c.text;
-        EXPECT_EQ(command->target, c.target) << c.text;
-        EXPECT_EQ(command->argument, c.argument) << c.text;
+        const auto command = ParseCommand({1, text}, &problem);
+        ASSERT_TRUE(command.has_value()) << text << ": " << problem;
+        EXPECT_EQ(command->kind, kind) << text;
+        EXPECT_EQ(command->target, target) << text;
+        EXPECT_EQ(command->argument, argument) << text;
     }
     for (const char* bad : {"Click OKBTN", "click", "click OKBTN CancelBTN", "answer Yes please",
                             "set", "drive   ", "close now"}) {

@@ -1,8 +1,6 @@
 // Every caption of a label or a button fits its control in the three forms as the native front
-// end creates them (message boxes Windows sizes to their text itself). The text is measured with
-// the font the control draws it in, against the control's client rectangle, at the DPI the
-// session runs at (TAMSEL_EXPECT_DPI names it, so that a setting that did not take effect is
-// noticed).
+// end creates them, measured in the control's font at the session's DPI (TAMSEL_EXPECT_DPI names
+// it, so that a setting that did not take effect is noticed). Windows sizes message boxes itself.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,50 +21,34 @@
 namespace tamsel::win32 {
 namespace {
 
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
 // "Label1 needs 120x26, has 117x17" for a caption that does not fit; "" when it fits. A label
 // wraps its text at word boundaries within its width, as the static control draws it; a button
 // draws one line inside its raised edges.
 std::string Clipping(HWND control) {
-    const bool label = _wcsicmp(ClassOf(control).c_str(), L"Static") == 0;
-    const std::wstring text = TextOf(control);
-    if ((!label && _wcsicmp(ClassOf(control).c_str(), L"Button") != 0) || text.empty()) return "";
+    wchar_t kind[64] = {};
+    GetClassNameW(control, kind, 64);
+    const bool label = _wcsicmp(kind, L"Static") == 0;
+    std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
+    text.resize(GetWindowTextW(control, text.data(), static_cast<int>(text.size())));
+    if ((!label && _wcsicmp(kind, L"Button") != 0) || text.empty()) return "";
     RECT client{};
     GetClientRect(control, &client);
     UINT format = DT_CALCRECT | DT_EXPANDTABS | (label ? DT_WORDBREAK : DT_SINGLELINE);
     if (label && (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX) != 0) format |= DT_NOPREFIX;
     if (!label) InflateRect(&client, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
-    RECT needed{0, 0, client.right - client.left, 0};
+    const LONG width = client.right - client.left;
+    const LONG height = client.bottom - client.top;
+    RECT needed{0, 0, width, 0};
     HDC dc = GetDC(control);
     const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
     const HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
     DrawTextW(dc, text.c_str(), -1, &needed, format);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
-    const LONG width = client.right - client.left;
-    const LONG height = client.bottom - client.top;
     if (needed.right <= width && needed.bottom <= height) return "";
     return WideToUtf8(text) + " needs " + std::to_string(needed.right) + "x" +
            std::to_string(needed.bottom) + ", has " + std::to_string(width) + "x" +
            std::to_string(height);
-}
-
-BOOL CALLBACK CollectClipping(HWND child, LPARAM data) {
-    const std::string found = Clipping(child);
-    if (!found.empty()) reinterpret_cast<std::vector<std::string>*>(data)->push_back(found);
-    return TRUE;
 }
 
 TEST(CaptionFit, TheFormsShowEveryCaptionWhole) {
@@ -85,8 +67,10 @@ TEST(CaptionFit, TheFormsShowEveryCaptionWhole) {
         windows.back()->Sync();
         FitCaptions(windows.back()->Handle());
         std::vector<std::string> clipped;
-        EnumChildWindows(windows.back()->Handle(), CollectClipping,
-                         reinterpret_cast<LPARAM>(&clipped));
+        for (HWND child = GetWindow(windows.back()->Handle(), GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (const std::string found = Clipping(child); !found.empty()) clipped.push_back(found);
+        }
         return clipped;
     };
     const std::vector<std::string> none;

@@ -1,9 +1,7 @@
 // The Windows programs are linked so that functions nothing calls are dropped
-// (cmake/mingw-gc-link.sh). Every function that stays must keep its unwind entry, and the
-// unwinder must find it, or an exception that passes through the function ends the program
-// instead of reaching its handler. Inline functions and template instances, ours and the C++
-// library's, are the ones whose entries that link picks one by one; this program is linked the
-// same way.
+// (cmake/mingw-gc-link.sh), and so is this program. Every function that stays, above all the
+// inline functions and template instances that link keeps one by one, must keep an unwind entry
+// the unwinder finds, or an exception passing through it ends the program.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,8 +9,7 @@
 #include <string>
 #include <vector>
 
-// Not in an anonymous namespace: the instances below must be the shared, out-of-line kind that
-// several objects may each bring (and the link keeps one of).
+// Not in an anonymous namespace: the instances below are the shared kind the link keeps one of.
 namespace tamsel::linked_unwinding {
 
 int Refuse() { throw std::runtime_error("refused"); }

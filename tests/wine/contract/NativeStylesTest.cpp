@@ -5,6 +5,7 @@
 #include "common/ui/Form.h"
 #include "frontend/win32/NativeStyles.h"
 #include "platform/win32/WindowsHeaders.h"
+#include "support/RecordingMessageBoxes.h"
 
 namespace tamsel::win32 {
 namespace {
@@ -16,51 +17,33 @@ TEST(NativeStyles, TwipsAndPointsScaleWithTheScreen) {
     EXPECT_EQ(-11, FontHeight(8.25, 96));
 }
 
-class NoScreen : public UserInterface {
-  public:
-    void Run(Application&) override {}
-    MsgResult ShowMessageBox(const MessageBoxSpec&) override { return MsgResult::OK; }
-};
-
 TEST(NativeStyles, BorderStylesAndBoxesBecomeWindowStyles) {
-    NoScreen screen;
+    test::SilentUserInterface screen;
     Application app(screen, "test");
     Form form(app, "Installer");
+    // The resizing frame, the close box and the minimise and maximise boxes.
+    constexpr std::uint32_t kFrame = WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    const auto frame = [&form] { return StylesOf(form).style & kFrame; };
     form.border = BorderStyle::FixedSingle;
-    form.minButton = false;
-    form.maxButton = false;
-    WindowStyles styles = StylesOf(form);
-    EXPECT_EQ(0u, styles.style & WS_THICKFRAME);  // not resizable
-    EXPECT_NE(0u, styles.style & WS_SYSMENU);     // the close box
-    EXPECT_EQ(0u, styles.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-
+    form.minButton = form.maxButton = false;
+    EXPECT_EQ(static_cast<std::uint32_t>(WS_SYSMENU), frame());
     form.border = BorderStyle::Sizable;
     form.minButton = form.maxButton = true;
-    styles = StylesOf(form);
-    EXPECT_NE(0u, styles.style & WS_THICKFRAME);
-    EXPECT_EQ(static_cast<std::uint32_t>(WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
-              styles.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-
+    EXPECT_EQ(kFrame, frame());
+    // Without its close box a window has no minimise and maximise boxes either.
     form.border = BorderStyle::FixedDialog;
     form.closeBox = false;
-    styles = StylesOf(form);
-    EXPECT_NE(0u, styles.extendedStyle & WS_EX_DLGMODALFRAME);
-    EXPECT_EQ(0u, styles.style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_NE(0u, StylesOf(form).extendedStyle & WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(0u, frame());
 }
 
 TEST(NativeStyles, MessageBoxesKeepTheirButtonsIconAndDefault) {
-    MessageBoxSpec finished;
-    finished.buttons = MsgButtons::YesNo;
-    EXPECT_EQ(static_cast<std::uint32_t>(MB_YESNO | MB_DEFBUTTON1), MessageBoxFlags(finished));
-    MessageBoxSpec missingHost;
-    missingHost.icon = MsgIcon::Exclamation;
-    EXPECT_EQ(static_cast<std::uint32_t>(MB_OK | MB_ICONEXCLAMATION), MessageBoxFlags(missingHost));
-    MessageBoxSpec failure;
-    failure.buttons = MsgButtons::YesNoCancel;
-    failure.icon = MsgIcon::Critical;
-    failure.defaultButton = 3;
+    EXPECT_EQ(static_cast<std::uint32_t>(MB_YESNO | MB_DEFBUTTON1),
+              MessageBoxFlags({"", "", MsgButtons::YesNo}));
+    EXPECT_EQ(static_cast<std::uint32_t>(MB_OK | MB_ICONEXCLAMATION),
+              MessageBoxFlags({"", "", MsgButtons::OK, MsgIcon::Exclamation}));
     EXPECT_EQ(static_cast<std::uint32_t>(MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON3),
-              MessageBoxFlags(failure));
+              MessageBoxFlags({"", "", MsgButtons::YesNoCancel, MsgIcon::Critical, 3}));
     EXPECT_EQ(MsgResult::Yes, ResultOfButtonId(IDYES));
     EXPECT_EQ(MsgResult::No, ResultOfButtonId(IDNO));
     EXPECT_EQ(MsgResult::Cancel, ResultOfButtonId(IDCANCEL));
