@@ -35,12 +35,10 @@ class RegistryAccessTest : public ::testing::Test {
         EXPECT_EQ(registry_.StrayCloseCount(), 0u);
     }
 
-    // Stores and reads values with exact bytes, past the module.
-    void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes,
-                const std::string& key = kKey) {
-        ASSERT_EQ(test::Put(*store_, kLm, key, name, type, test::BytesOf(bytes)), 0);
+    // Stores a value with exact bytes, past the module.
+    void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes) {
+        ASSERT_EQ(test::Put(*store_, kLm, kKey, name, type, test::BytesOf(bytes)), 0);
     }
-    bool KeyExists(const std::string& key) { return store_->KeyExists(kLm, key); }
 
     Variant Get(const std::string& name, const std::string& key = kKey) {
         return access_.RegistryGetKeyValue(kLm, key, name);
@@ -117,7 +115,7 @@ TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
     }
     registry_.FailCalls(RegistryFunction::CreateKeyEx, reg::kAccessDenied);
     Set("New", Variant("x"), 1, kDeepKey);
-    EXPECT_FALSE(KeyExists(kDeepKey));
+    EXPECT_FALSE(store_->KeyExists(kLm, kDeepKey));
     registry_.FailCalls(RegistryFunction::SetValueEx, reg::kAccessDenied);
     Set("New", Variant("x"), 1);
     EXPECT_EQ(store_->Values(kLm, kKey).size(), 2u);  // no "New"

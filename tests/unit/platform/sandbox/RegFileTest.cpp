@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,6 +19,8 @@ namespace {
 
 using namespace std::string_literals;
 using namespace tamsel::test;
+using ::testing::StartsWith;
+using ::testing::ThrowsMessage;
 
 constexpr RegKey kLm = reg::kLocalMachine;
 
@@ -102,22 +105,17 @@ TEST_F(RegFileTest, ImportTakesRegeditsFormsAndExportWritesOneOfEach) {
     EXPECT_EQ(Get(*registry, reg::kCurrentUser, "Deep\\New", ""),
               (StoredValue{reg::kSz, BytesOf("\xE2\x82\xAC\0"s)}));
     EXPECT_EQ(ExportRegFile(*registry, "hklm\\SOFTWARE"),
-              "Windows Registry Editor Version 5.00\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\Software]\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\A]\n"
-              "\n"
+              "Windows Registry Editor Version 5.00\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software]\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\A]\n\n"
               "[HKEY_LOCAL_MACHINE\\Software\\b]\n"
               "@=\"def\"\n"
               "\"alpha\"=\"C:\\\\Dir \\\"q\\\"\"\n"
               "\"bin\"=hex:01,ab\n"
               "\"n\"=dword:fffffffc\n"
               "\"x\"=hex(2):25,00,41,00,25,00,00,00\n"
-              "\"Zeta\"=\"z\"\n"
-              "\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\C]\n"
-              "\n");
+              "\"Zeta\"=\"z\"\n\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\C]\n\n");
     EXPECT_THROW(ExportRegFile(*registry, "HKLM\\Software\\Missing"), std::runtime_error);
     EXPECT_THROW(ExportRegFile(*registry, "HKEY_NOWHERE\\Software"), std::runtime_error);
 
@@ -161,12 +159,9 @@ TEST_F(RegFileTest, MalformedFileChangesNothingAndNamesTheLine) {
         {good + "\"w\"=hex(2):41\n", "line 6:"},
     };
     for (const auto& [text, where] : cases) {
-        try {
-            ImportRegFile(*registry, text);
-            ADD_FAILURE() << "accepted: " << text;
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()).rfind(where, 0), 0u) << error.what();
-        }
+        EXPECT_THAT([&] { ImportRegFile(*registry, text); },
+                    ThrowsMessage<std::runtime_error>(StartsWith(where)))
+            << text;
         EXPECT_EQ(ExportRegFile(*registry), before) << text;
     }
     EXPECT_EQ(registry->OpenHandleCount(), 0u);
