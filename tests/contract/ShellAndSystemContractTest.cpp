@@ -23,8 +23,7 @@ TEST_F(ShellAndSystemContract, ShortcutsHoldTheirHotKeyWindowStyleAndIconIndex) 
     const std::string link = root_ + "\\Tamsel Orry.lnk";
     const std::string target = root_ + "\\TamselOrry.exe";
     Write(target, "MZ");
-    // Each row: the properties set, and the file's header at byte 56: the icon index, the
-    // ShowCommand and the HotKey word, little-endian.
+    // Each row: what is set, and the header from byte 56: icon index, ShowCommand, HotKey word.
     const std::tuple<const char*, std::int16_t, const char*, std::string> rows[] = {
         {"CTRL+SHIFT+F", 1, ",2", "\x02\0\0\0\x01\0\0\0\x46\x03"s},
         {"shift + ctrl + f", 3, ", -3", "\xFD\xFF\xFF\xFF\x03\0\0\0\x46\x03"s},
@@ -80,9 +79,8 @@ TEST_F(ShellAndSystemContract, SystemStartsProgramsAndKnowsItsOwnFolder) {
               err::kFileNotFound);
 
     Volumes& volumes = platform_->GetVolumes();
-    const auto drives = volumes.Drives();
-    EXPECT_TRUE(std::any_of(drives.begin(), drives.end(),
-                            [](const DriveInfo& d) { return d.letter == 'c' && d.ready; }));
+    EXPECT_TRUE(std::ranges::any_of(volumes.Drives(),
+                                    [](const DriveInfo& d) { return d.letter == 'c' && d.ready; }));
     EXPECT_TRUE(volumes.DirectoryExists(root_ + "\\No such"));
     EXPECT_FALSE(volumes.DirectoryExists(root_ + "\\no.exe"));
     EXPECT_FALSE(volumes.DirectoryExists(root_ + "\\Gamma"));

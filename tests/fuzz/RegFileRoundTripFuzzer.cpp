@@ -19,8 +19,7 @@ using tamsel::sandbox::ImportRegFile;
 using tamsel::sandbox::SqliteRegistry;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // In memory (/dev/shm) when there is one, as every input makes two databases; removed after
-    // each input.
+    // In memory (/dev/shm) when there is one: every input makes two databases.
     static const fs::path folder =
         (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
         ("tamsel-regfile-fuzz-" + std::to_string(::getpid()));

@@ -69,8 +69,7 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
         {"Longer", reg::kExpandSz, "%LONGDIR%\\x\0"s, Variant(longDir + "\\x")},
         {"Shorter", reg::kExpandSz, "%SHORTER%\\\0"s, Variant("D:\\")},
         {"NoNul", reg::kExpandSz, "%LONGDIR%", Variant(longDir)},
-        // DWORDs are signed little-endian; more than four bytes do not fit, fewer fill the
-        // low bytes.
+        // DWORDs are signed little-endian; more than four bytes do not fit, fewer fill the low.
         {"AllOnes", reg::kDword, "\xFF\xFF\xFF\xFF", Variant(-1)},
         {"Order", reg::kDword, "\x01\x02\x03\x04", Variant(0x04030201)},
         {"TooLong", reg::kDword, "\x01\0\0\0\x02\0\0\0"s, Variant()},

@@ -75,8 +75,7 @@ TEST_F(SqliteRegistryTest, RootsStayDeletedKeysStayDeletedAndRightsAreChecked) {
     registry_->CloseKey(key);
     EXPECT_EQ(registry_->CloseKey(reg::kUsers), reg::kSuccess);  // roots are always valid
 
-    // A handle to a key deleted afterwards reports the deletion; a new key of that name is
-    // another key.
+    // A handle to a deleted key reports the deletion; a new key of that name is another key.
     RegKey child = 0;
     ASSERT_EQ(Open(kLm, "PARENT\\CHILD", &child), reg::kSuccess);
     EXPECT_EQ(registry_->DeleteKey(kLm, "parent\\child"), reg::kSuccess);
