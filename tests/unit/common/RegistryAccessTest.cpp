@@ -40,13 +40,7 @@ class RegistryAccessTest : public ::testing::Test {
         ASSERT_EQ(test::Put(*store_, kLm, kKey, name, type, test::BytesOf(bytes)), 0);
     }
 
-    Variant Get(const std::string& name, const std::string& key = kKey) {
-        return access_.RegistryGetKeyValue(kLm, key, name);
-    }
-    void Set(const std::string& name, const Variant& data, std::int32_t type,
-             const std::string& key = kKey) {
-        access_.RegistrySetKeyValue(kLm, key, name, data, type);
-    }
+    Variant Get(const std::string& name) { return access_.RegistryGetKeyValue(kLm, kKey, name); }
 
     test::ScratchDirectory scratch_;
     std::unique_ptr<sandbox::SqliteRegistry> store_;
@@ -83,7 +77,7 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
 
     // Missing keys and values read as the empty value.
     EXPECT_TRUE(Get("Other").IsEmpty());
-    EXPECT_TRUE(Get("Name", "SOFTWARE\\No Such Key").IsEmpty());
+    EXPECT_TRUE(access_.RegistryGetKeyValue(kLm, "SOFTWARE\\No Such Key", "Name").IsEmpty());
     // When the expansion fails, the stored text comes back unexpanded.
     registry_.FailCalls(RegistryFunction::ExpandEnvironment, 0);
     EXPECT_EQ(Get("Longer"), Variant("%LONGDIR%\\x"));
@@ -92,7 +86,7 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
 
 // The programs write text only: with one NUL, into a key made for it.
 TEST_F(RegistryAccessTest, WritesTextWithOneNul) {
-    Set("Value", Variant("uninstall.exe"), reg::kSz, kDeepKey);
+    access_.RegistrySetKeyValue(kLm, kDeepKey, "Value", Variant("uninstall.exe"), reg::kSz);
     EXPECT_EQ(test::Get(*store_, kLm, kDeepKey, "Value"),
               (test::StoredValue{reg::kSz, test::BytesOf("uninstall.exe\0"s)}));
     EXPECT_TRUE(boxes_.Shown().empty());
@@ -110,10 +104,10 @@ TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
         }
     }
     registry_.FailCalls(RegistryFunction::CreateKeyEx, reg::kAccessDenied);
-    Set("New", Variant("x"), 1, kDeepKey);
+    access_.RegistrySetKeyValue(kLm, kDeepKey, "New", Variant("x"), reg::kSz);
     EXPECT_FALSE(store_->KeyExists(kLm, kDeepKey));
     registry_.FailCalls(RegistryFunction::SetValueEx, reg::kAccessDenied);
-    Set("New", Variant("x"), 1);
+    access_.RegistrySetKeyValue(kLm, kKey, "New", Variant("x"), reg::kSz);
     EXPECT_EQ(store_->Values(kLm, kKey).size(), 2u);  // no "New"
     EXPECT_TRUE(boxes_.Shown().empty());
 
