@@ -32,13 +32,13 @@ TEST_F(ShellAndSystemContract, ShortcutsHoldTheirHotKeyWindowStyleAndIconIndex) 
         {"Ctrl+Home", 1, "", "\0\0\0\0\x01\0\0\0\x24\x02"s},
         {"", 1, "", "\0\0\0\0\x01\0\0\0\0\0"s},
     };
-    for (const auto& [hotKey, windowStyle, iconSuffix, header] : rows) {  // each save replaces
+    for (const auto& [hotKey, style, icon, header] : rows) {  // each save replaces the file
         SCOPED_TRACE(hotKey);
         auto shortcut = shell->CreateShortCut(link);
         shortcut->SetTargetPath(target);
-        shortcut->SetWindowStyle(windowStyle);
+        shortcut->SetWindowStyle(style);
         shortcut->SetHotKey(hotKey);
-        shortcut->SetIconLocation(target + iconSuffix);
+        shortcut->SetIconLocation(target + icon);
         shortcut->SetDescription("Tamsel Orry");
         shortcut->SetWorkingDirectory(root_ + "\\");
         shortcut->Save();
