@@ -2,7 +2,6 @@
 // expectations: status codes, sizes, handles and their rights, and UTF-8 text kept whole.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,10 +25,16 @@ class RegistryContract : public ::testing::Test {
             registry_.DeleteKey(kCu, kScratch + key);
         }
     }
-    RegStatus Create(RegKey root, const std::string& path, RegKey* key,
-                     std::uint32_t* disposition = nullptr) {
-        return registry_.CreateKeyEx(root, path, 0, nullptr, reg::kOptionNonVolatile,
-                                     reg::kKeySixRights, key, disposition);
+    // Creates or opens the key and closes its handle; returns the disposition, 0 on failure.
+    std::uint32_t Create(RegKey root, const std::string& path) {
+        RegKey key = 0;
+        std::uint32_t disposition = 0;
+        if (registry_.CreateKeyEx(root, path, 0, nullptr, reg::kOptionNonVolatile,
+                                  reg::kKeySixRights, &key, &disposition) != reg::kSuccess) {
+            return 0;
+        }
+        EXPECT_EQ(registry_.CloseKey(key), reg::kSuccess);
+        return disposition;
     }
     RegStatus Open(const std::string& path, RegKey* key,
                    std::uint32_t access = reg::kKeySixRights) {
@@ -42,31 +47,23 @@ class RegistryContract : public ::testing::Test {
 
 TEST_F(RegistryContract, KeysNestAndNamesMatchWithoutRegardToCase) {
     const std::string deep = kScratch + "\\A\\B\\C";
+    EXPECT_EQ(Create(kCu, deep), reg::kCreatedNewKey);
+    EXPECT_EQ(Create(kCu, "SOFTWARE\\tamselcontracttest\\a\\b\\c"), reg::kOpenedExistingKey);
     RegKey key = 0;
-    std::uint32_t disposition = 0;
-    ASSERT_EQ(Create(kCu, deep, &key, &disposition), reg::kSuccess);
-    EXPECT_EQ(disposition, reg::kCreatedNewKey);
-    EXPECT_EQ(registry_.CloseKey(key), reg::kSuccess);
-    ASSERT_EQ(Create(kCu, "SOFTWARE\\tamselcontracttest\\a\\b\\c", &key, &disposition), 0);
-    EXPECT_EQ(disposition, reg::kOpenedExistingKey);
+    ASSERT_EQ(Open(kScratch + "\\a\\B", &key), reg::kSuccess);
+    EXPECT_EQ(Create(key, "New\\Leaf"), reg::kCreatedNewKey);  // relative to an open handle
     registry_.CloseKey(key);
-    // Relative to an open handle.
-    RegKey parent = 0;
-    ASSERT_EQ(Open(kScratch + "\\a\\B", &parent), reg::kSuccess);
-    ASSERT_EQ(Create(parent, "New\\Leaf", &key), reg::kSuccess);
-    registry_.CloseKey(key);
-    registry_.CloseKey(parent);
     ASSERT_EQ(Open(kScratch + "\\A\\b\\NEW\\leaf\\", &key), reg::kSuccess);
     registry_.CloseKey(key);
 
     // A value written under another case of its name replaces it.
     ASSERT_EQ(PutText(registry_, kCu, kScratch + "\\A", "DisplayName", "a"), reg::kSuccess);
     ASSERT_EQ(PutText(registry_, kCu, kScratch + "\\a", "DISPLAYNAME", "bc"), reg::kSuccess);
-    EXPECT_EQ(Get(registry_, kCu, kScratch + "\\A", "displayname"),
-              (StoredValue{reg::kSz, BytesOf("bc\0"s)}));
+    const StoredValue replaced{reg::kSz, BytesOf("bc\0"s)};
+    EXPECT_EQ(Get(registry_, kCu, kScratch + "\\A", "displayname"), replaced);
     // A key with subkeys is not deleted; a missing one is "not found".
     EXPECT_EQ(registry_.DeleteKey(kCu, kScratch + "\\A"), reg::kAccessDenied);
-    EXPECT_EQ(Get(registry_, kCu, kScratch + "\\A", "DisplayName").data, BytesOf("bc\0"s));
+    EXPECT_EQ(Get(registry_, kCu, kScratch + "\\A", "DisplayName"), replaced);
     EXPECT_EQ(registry_.DeleteKey(kCu, deep), reg::kSuccess);
     EXPECT_EQ(registry_.DeleteKey(kCu, deep), reg::kFileNotFound);
     EXPECT_EQ(Open(deep, &key), reg::kFileNotFound);
@@ -104,25 +101,23 @@ TEST_F(RegistryContract, QueriesGiveTheSizeFirstAndHandlesKeepTheirRights) {
     EXPECT_EQ(registry_.QueryValueEx(key, "path", &type, nullptr, &size), reg::kSuccess);
     EXPECT_EQ(type, reg::kSz);
     EXPECT_EQ(size, stored);
-    char buffer[32];
-    std::memset(buffer, '#', sizeof buffer);
-    auto* bytes = reinterpret_cast<std::uint8_t*>(buffer);
+    Bytes buffer(32, '#');
     for (std::uint32_t small : {0u, 1u, stored - 1}) {
         size = small;
-        EXPECT_EQ(registry_.QueryValueEx(key, "Path", &type, bytes, &size), reg::kMoreData);
+        EXPECT_EQ(registry_.QueryValueEx(key, "Path", &type, buffer.data(), &size), reg::kMoreData);
         EXPECT_EQ(size, stored);
     }
-    EXPECT_EQ(buffer[0], '#');  // nothing was written into a buffer that was too small
-    size = sizeof buffer;
-    EXPECT_EQ(registry_.QueryValueEx(key, "PATH", &type, bytes, &size), reg::kSuccess);
-    EXPECT_EQ(std::string(buffer, size), path + '\0');
-    EXPECT_EQ(buffer[stored], '#');
-    EXPECT_EQ(registry_.QueryValueEx(key, "Path", &type, bytes, nullptr), reg::kInvalidParameter);
+    EXPECT_EQ(buffer, Bytes(32, '#'));  // nothing was written into a buffer that was too small
+    size = 32;
+    EXPECT_EQ(registry_.QueryValueEx(key, "PATH", &type, buffer.data(), &size), reg::kSuccess);
+    EXPECT_EQ(size, stored);
+    EXPECT_EQ(buffer, BytesOf(path + '\0' + std::string(32 - stored, '#')));
+    EXPECT_EQ(registry_.QueryValueEx(key, "Path", &type, buffer.data(), nullptr),
+              reg::kInvalidParameter);
     EXPECT_EQ(registry_.QueryValueEx(key, "Missing", &type, nullptr, &size), reg::kFileNotFound);
 
     // The query-only handle may not write; a closed handle is refused.
-    const std::uint8_t data[] = {1, 2, 3, 4};
-    EXPECT_EQ(registry_.SetValueEx(key, "w", 0, reg::kDword, data, 4), reg::kAccessDenied);
+    EXPECT_EQ(registry_.SetValueEx(key, "w", 0, reg::kDword, buffer.data(), 4), reg::kAccessDenied);
     EXPECT_EQ(registry_.DeleteValue(key, "Path"), reg::kAccessDenied);
     EXPECT_EQ(registry_.CloseKey(key), reg::kSuccess);
     EXPECT_EQ(registry_.CloseKey(key), reg::kInvalidHandle);
@@ -136,19 +131,18 @@ TEST_F(RegistryContract, QueriesGiveTheSizeFirstAndHandlesKeepTheirRights) {
 TEST_F(RegistryContract, ExpandsEnvironmentReferencesAndReportsTheNeededSize) {
     const std::uint32_t needed = registry_.ExpandEnvironment("%SystemRoot%\\x", nullptr, 0);
     ASSERT_GT(needed, 4u);
-    std::vector<char> expanded(needed, '\x7f');
+    std::string expanded(needed, '\x7f');
     ASSERT_EQ(registry_.ExpandEnvironment("%SystemRoot%\\x", expanded.data(), needed), needed);
-    const std::string text(expanded.data());
-    EXPECT_EQ(text.size(), needed - 1);
-    EXPECT_EQ(text.find('%'), std::string::npos);
-    EXPECT_TRUE(text.ends_with("\\x")) << text;
+    EXPECT_EQ(expanded.find('%'), std::string::npos);
+    EXPECT_EQ(expanded.find('\0'), needed - 1);
+    EXPECT_TRUE(expanded.ends_with("\\x"s + '\0')) << expanded;
     // A buffer too small is left as it was; an unknown reference stays as it is.
-    char small[4] = {'a', 'b', 'c', 'd'};
-    EXPECT_EQ(registry_.ExpandEnvironment("%SystemRoot%\\x", small, 4), needed);
-    EXPECT_EQ(std::string(small, 4), "abcd");
+    std::string small = "abcd";
+    EXPECT_EQ(registry_.ExpandEnvironment("%SystemRoot%\\x", small.data(), 4), needed);
+    EXPECT_EQ(small, "abcd");
     expanded.assign(64, '\0');
     EXPECT_EQ(registry_.ExpandEnvironment("%NoSuchVariable_Tamsel%", expanded.data(), 64), 24u);
-    EXPECT_EQ(std::string(expanded.data()), "%NoSuchVariable_Tamsel%");
+    EXPECT_EQ(expanded.substr(0, 24), "%NoSuchVariable_Tamsel%"s + '\0');
 }
 
 }  // namespace

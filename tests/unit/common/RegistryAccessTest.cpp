@@ -35,20 +35,12 @@ class RegistryAccessTest : public ::testing::Test {
         EXPECT_EQ(registry_.StrayCloseCount(), 0u);
     }
 
-    // Stores and reads values with exact bytes, past the module.
-    void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes,
-                const std::string& key = kKey) {
-        ASSERT_EQ(test::Put(*store_, kLm, key, name, type, test::BytesOf(bytes)), 0);
+    // Stores a value with exact bytes, past the module.
+    void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes) {
+        ASSERT_EQ(test::Put(*store_, kLm, kKey, name, type, test::BytesOf(bytes)), 0);
     }
-    bool KeyExists(const std::string& key) { return store_->KeyExists(kLm, key); }
 
-    Variant Get(const std::string& name, const std::string& key = kKey) {
-        return access_.RegistryGetKeyValue(kLm, key, name);
-    }
-    void Set(const std::string& name, const Variant& data, std::int32_t type,
-             const std::string& key = kKey) {
-        access_.RegistrySetKeyValue(kLm, key, name, data, type);
-    }
+    Variant Get(const std::string& name) { return access_.RegistryGetKeyValue(kLm, kKey, name); }
 
     test::ScratchDirectory scratch_;
     std::unique_ptr<sandbox::SqliteRegistry> store_;
@@ -71,8 +63,7 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
         {"Longer", reg::kExpandSz, "%LONGDIR%\\x\0"s, Variant(longDir + "\\x")},
         {"Shorter", reg::kExpandSz, "%SHORTER%\\\0"s, Variant("D:\\")},
         {"NoNul", reg::kExpandSz, "%LONGDIR%", Variant(longDir)},
-        // DWORDs are signed little-endian; more than four bytes do not fit, fewer fill the
-        // low bytes.
+        // DWORDs are signed little-endian; more than four bytes do not fit, fewer fill the low.
         {"AllOnes", reg::kDword, "\xFF\xFF\xFF\xFF", Variant(-1)},
         {"Order", reg::kDword, "\x01\x02\x03\x04", Variant(0x04030201)},
         {"TooLong", reg::kDword, "\x01\0\0\0\x02\0\0\0"s, Variant()},
@@ -86,7 +77,7 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
 
     // Missing keys and values read as the empty value.
     EXPECT_TRUE(Get("Other").IsEmpty());
-    EXPECT_TRUE(Get("Name", "SOFTWARE\\No Such Key").IsEmpty());
+    EXPECT_TRUE(access_.RegistryGetKeyValue(kLm, "SOFTWARE\\No Such Key", "Name").IsEmpty());
     // When the expansion fails, the stored text comes back unexpanded.
     registry_.FailCalls(RegistryFunction::ExpandEnvironment, 0);
     EXPECT_EQ(Get("Longer"), Variant("%LONGDIR%\\x"));
@@ -95,12 +86,9 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
 
 // The programs write text only: with one NUL, into a key made for it.
 TEST_F(RegistryAccessTest, WritesTextWithOneNul) {
-    Set("Value", Variant("uninstall.exe"), reg::kSz, kDeepKey);
+    access_.RegistrySetKeyValue(kLm, kDeepKey, "Value", Variant("uninstall.exe"), reg::kSz);
     EXPECT_EQ(test::Get(*store_, kLm, kDeepKey, "Value"),
               (test::StoredValue{reg::kSz, test::BytesOf("uninstall.exe\0"s)}));
-    Set("Value", Variant(), reg::kSz);
-    EXPECT_EQ(test::Get(*store_, kLm, kKey, "Value"),
-              (test::StoredValue{reg::kSz, test::BytesOf("\0"s)}));
     EXPECT_TRUE(boxes_.Shown().empty());
 }
 
@@ -116,10 +104,10 @@ TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
         }
     }
     registry_.FailCalls(RegistryFunction::CreateKeyEx, reg::kAccessDenied);
-    Set("New", Variant("x"), 1, kDeepKey);
-    EXPECT_FALSE(KeyExists(kDeepKey));
+    access_.RegistrySetKeyValue(kLm, kDeepKey, "New", Variant("x"), reg::kSz);
+    EXPECT_FALSE(store_->KeyExists(kLm, kDeepKey));
     registry_.FailCalls(RegistryFunction::SetValueEx, reg::kAccessDenied);
-    Set("New", Variant("x"), 1);
+    access_.RegistrySetKeyValue(kLm, kKey, "New", Variant("x"), reg::kSz);
     EXPECT_EQ(store_->Values(kLm, kKey).size(), 2u);  // no "New"
     EXPECT_TRUE(boxes_.Shown().empty());
 
