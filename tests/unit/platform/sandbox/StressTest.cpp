@@ -6,13 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/RuntimeError.h"
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -20,15 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ChildOutcome {
-    int status = -1;
-    std::string message;  // what the child reported: an error's number and text, or ""
-};
-
-// Runs `count` forked children that start together (each reads the closed gate first); each
-// reports what its body returns (or what it threw) and ends with status 0 when that is "", 1
+// Runs `count` forked children that start together (each reads the closed gate first). Each
+// reports in `err` what its body returns or throws, and ends with status 0 when that is "", 1
 // otherwise.
-std::vector<ChildOutcome> RunTogether(int count, const std::function<std::string(int)>& body) {
+std::vector<ProcessResult> RunTogether(int count, const std::function<std::string(int)>& body) {
     int gate[2];
     if (::pipe(gate) != 0) return {};
     std::vector<std::pair<pid_t, int>> children;
@@ -58,28 +52,32 @@ std::vector<ChildOutcome> RunTogether(int count, const std::function<std::string
     }
     ::close(gate[0]);
     ::close(gate[1]);  // every child's read returns now
-    std::vector<ChildOutcome> outcomes;
+    std::vector<ProcessResult> outcomes;
     for (auto [pid, readFd] : children) {
-        ChildOutcome outcome;
+        ProcessResult& outcome = outcomes.emplace_back();
         char buffer[4096];
         for (ssize_t got; (got = ::read(readFd, buffer, sizeof buffer)) > 0;) {
-            outcome.message.append(buffer, static_cast<std::size_t>(got));
+            outcome.err.append(buffer, static_cast<std::size_t>(got));
         }
         ::close(readFd);
         int status = 0;
         ::waitpid(pid, &status, 0);
         outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        outcomes.push_back(outcome);
     }
     return outcomes;
 }
 
 // Whether a folder holds an entry whose name contains `part`.
 bool HasEntryWith(const fs::path& folder, const std::string& part) {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().find(part) != std::string::npos) return true;
-    }
-    return false;
+    return std::ranges::any_of(fs::directory_iterator(folder), [&](const fs::path& entry) {
+        return entry.filename().string().find(part) != std::string::npos;
+    });
+}
+
+// Copies a file as a program of its own does: on the machine opened anew.
+void CopyOn(const fs::path& machine, const std::string& from, const std::string& to) {
+    sandbox::SandboxMachine::Open(machine)->GetAutomation().CreateFileSystemObject()->CopyFile(
+        from, to, true);
 }
 
 using StressTest = SandboxTest;
@@ -93,36 +91,28 @@ TEST_F(StressTest, AFullDiskIsReportedAsSuchAndLeavesNothingHalfMade) {
     fs::create_directories(parent);
     PutFile("C:\\big.bin", std::string(std::size_t{1} << 20, 'b'));
     struct Row {
-        const char* what;
         rlim_t limit;
         std::function<void()> call;
         std::string message;
     };
     const Row rows[] = {
-        {"open", 1, [&] { sandbox::SandboxMachine::Open(fresh); },
+        {1, [&] { sandbox::SandboxMachine::Open(fresh); },
          (fresh / "registry.db").string() + ": disk full"},
-        {"copy", 1 << 16,
-         [&] {
-             sandbox::SandboxMachine::Open(MachineDir())
-                 ->GetAutomation()
-                 .CreateFileSystemObject()
-                 ->CopyFile("C:\\big.bin", "C:\\Windows\\copy.bin", true);
-         },
+        {1 << 16, [&] { CopyOn(MachineDir(), "C:\\big.bin", "C:\\Windows\\copy.bin"); },
          "61 Disk full"},
-        {"init", 4096, [&] { sandbox::SandboxMachine::Init(parent / "machine"); }, "disk full"},
-        {"reset", 4096, [&] { sandbox::SandboxMachine::Reset(MachineDir()); }, "disk full"},
+        {4096, [&] { sandbox::SandboxMachine::Init(parent / "machine"); }, "disk full"},
+        {4096, [&] { sandbox::SandboxMachine::Reset(MachineDir()); }, "disk full"},
     };
     for (const Row& row : rows) {
-        const ChildOutcome outcome = RunTogether(1, [&](int) {
-                                         ::signal(SIGXFSZ, SIG_IGN);
-                                         const rlimit limit{row.limit, row.limit};
-                                         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                                             return std::string("setrlimit failed");
-                                         row.call();
-                                         return std::string();
-                                     }).at(0);
-        EXPECT_EQ(outcome.status, 1) << row.what;
-        EXPECT_TRUE(outcome.message.ends_with(row.message)) << row.what << ": " << outcome.message;
+        const auto outcomes = RunTogether(1, [&](int) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{row.limit, row.limit};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("setrlimit failed");
+            row.call();
+            return std::string();
+        });
+        EXPECT_EQ(outcomes.at(0).status, 1) << outcomes[0].err;
+        EXPECT_TRUE(outcomes[0].err.ends_with(row.message)) << outcomes[0].err;
     }
     EXPECT_FALSE(HasEntryWith(Host("C:\\Windows"), "copy"));
     EXPECT_TRUE(fs::is_empty(parent));
@@ -140,7 +130,7 @@ TEST_F(StressTest, ProgramsOpeningAMissingMachineTogetherAllGetIt) {
                  auto machine = sandbox::SandboxMachine::Open(folder);
                  return machine->Environment("TEMP").empty() ? "no TEMP" : "";
              })) {
-            EXPECT_EQ(outcome.status, 0) << "trial " << trial << ": " << outcome.message;
+            EXPECT_EQ(outcome.status, 0) << "trial " << trial << ": " << outcome.err;
         }
         EXPECT_TRUE(fs::exists(folder / ".tamsel-sandbox"));
         EXPECT_FALSE(HasEntryWith(scratch_.Path(), ".new-"));
@@ -150,20 +140,17 @@ TEST_F(StressTest, ProgramsOpeningAMissingMachineTogetherAllGetIt) {
 TEST_F(StressTest, ProgramsCopyingToOneFileTogetherAllSucceedAndLeaveOneWholeCopy) {
     const std::size_t size = std::size_t{1} << 18;
     for (int i = 0; i < 4; ++i) {
-        PutFile("C:\\source" + std::to_string(i) + ".bin",
-                std::string(size, static_cast<char>('a' + i)));
+        PutFile("C:\\source" + std::to_string(i), std::string(size, static_cast<char>('a' + i)));
     }
     PutFolder("C:\\Target");
     for (int trial = 0; trial < 3; ++trial) {
-        for (const auto& outcome : RunTogether(4, [&](int i) -> std::string {
-                 auto machine = sandbox::SandboxMachine::Open(MachineDir());
+        for (const auto& outcome : RunTogether(4, [&](int i) {
                  for (int copy = 0; copy < 10; ++copy) {
-                     machine->GetAutomation().CreateFileSystemObject()->CopyFile(
-                         "C:\\source" + std::to_string(i) + ".bin", "C:\\Target\\app.exe", true);
+                     CopyOn(MachineDir(), "C:\\source" + std::to_string(i), "C:\\Target\\app.exe");
                  }
-                 return "";
+                 return std::string();
              })) {
-            EXPECT_EQ(outcome.status, 0) << "trial " << trial << ": " << outcome.message;
+            EXPECT_EQ(outcome.status, 0) << "trial " << trial << ": " << outcome.err;
         }
         const std::string result = Read("C:\\Target\\app.exe");
         ASSERT_EQ(result.size(), size);
