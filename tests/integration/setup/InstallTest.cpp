@@ -98,6 +98,15 @@ TEST_F(InstallTest, ExistingDirectoryAppPathsAndGroupsAreReusedWithoutLosingThei
     EXPECT_EQ(ExportKey(kAppPathsKeyName)->at("StartMenuGroup"), Sz(""));
 }
 
+// Also a row of the round-trip matrix; here it runs under Wine too, where Windows decides.
+TEST_F(InstallTest, AMissingParentDirectoryStopsSetupBeforeAnythingIsWritten) {
+    const MachineState before = State();
+    const ScriptRun run = RunSetup({"click ChangeDirBTN", "set Dir D:\\Missing\\Tamsel Orry",
+                                    "click OKButton", "click OKBTN", "answer OK"});
+    ExpectFailureReport(run, "76");
+    ExpectState(before);
+}
+
 // The files are copied before the record is written: without the uninstaller beside Setup, the
 // new directory stays empty and nothing is recorded.
 TEST_F(InstallTest, AMissingUninstallerNextToSetupStopsAfterTheDirectoryIsMade) {
