@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,9 +24,6 @@ bool ContractPlatformIsWine();
 std::string ContractFileBytes(Platform& platform, const std::string& path);
 void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly);
 void SetContractInUse(Platform& platform, const std::string& path, bool inUse);
-
-// ErrorOf under the name the contract tests use.
-inline std::int32_t NumberOf(const std::function<void()>& call) { return ErrorOf(call); }
 
 // A contract test's platform and its own new folder below TEMP, removed afterwards.
 class ContractTest : public ::testing::Test {

@@ -63,7 +63,7 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
     };
     for (const auto& [member, written, expected] : calls) {
         const std::string path = written[0] == '\\' ? root_ + written : written;
-        const std::int32_t number = NumberOf([&] {
+        const std::int32_t number = ErrorOf([&] {
             if (member == "CreateFolder") fso_->CreateFolder(path);
             if (member == "GetFolder") fso_->GetFolder(path);
             if (member == "DeleteFolder") fso_->DeleteFolder(path);
@@ -76,7 +76,7 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
     }
     // Wine's DeleteFile of a folder's name does nothing and raises nothing.
     if (!ContractPlatformIsWine()) {
-        EXPECT_EQ(NumberOf([&] { fso_->DeleteFile(root_ + "\\Sub"); }), err::kFileNotFound);
+        EXPECT_EQ(ErrorOf([&] { fso_->DeleteFile(root_ + "\\Sub"); }), err::kFileNotFound);
     }
     EXPECT_TRUE(fso_->FileExists(root_ + "\\Sub\\inner.txt"));
     EXPECT_EQ(Bytes(root_ + "\\file.txt"), "old");
@@ -101,7 +101,7 @@ TEST_F(FileSystemObjectContract, OnlyTheLastLevelLosesATrailingBlankOrDot) {
     if (!ContractPlatformIsWine()) {
         EXPECT_FALSE(fso_->FolderExists(root_ + "\\Sub.\\") ||
                      fso_->FileExists(root_ + "\\Sub.\\inner.txt"));
-        EXPECT_EQ(NumberOf([&] { fso_->CreateFolder(root_ + "\\Sub.\\Child"); }),
+        EXPECT_EQ(ErrorOf([&] { fso_->CreateFolder(root_ + "\\Sub.\\Child"); }),
                   err::kPathNotFound);
     }
 
@@ -127,7 +127,7 @@ TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
         // both; a file in use it refuses, but some of those refusals come as E_FAIL.
         const bool wine = ContractPlatformIsWine();
         const auto refused = [&](const char* what, const std::function<void()>& call) {
-            const std::int32_t number = NumberOf(call);
+            const std::int32_t number = ErrorOf(call);
             EXPECT_TRUE(wine && inUse ? number != 0 : number == err::kPermissionDenied)
                 << what << " raised " << number;
         };
@@ -209,7 +209,7 @@ TEST_F(FileSystemObjectContract, BatchFilesNameEveryFolderInAFormOfTheOemCodePag
     const std::string batch = root_ + "\\b.bat";
     auto stream = fso_->CreateBatchFile(batch, true);
     stream->WriteLine("del \"" + accented + "\"");
-    EXPECT_EQ(NumberOf([&] { stream->Write(cyrillic); }), err::kInvalidProcedureCall);
+    EXPECT_EQ(ErrorOf([&] { stream->Write(cyrillic); }), err::kInvalidProcedureCall);
     stream->Write("rem");
     stream->Close();
     EXPECT_EQ(Bytes(batch), "del \"" + root_ + "\\Jos\x82\"\r\nrem");  // 0x82 is "é" in 437

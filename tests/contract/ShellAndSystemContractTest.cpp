@@ -47,7 +47,7 @@ TEST_F(ShellAndSystemContract, ShortcutsHoldTheirHotKeyWindowStyleAndIconIndex) 
     for (const char* bad : {"CTRL+", "CTRL+NOSUCHKEY", "HYPER+F", "CTRL+F25", "CTRL+AB", "+"}) {
         auto shortcut = shell->CreateShortCut(root_ + "\\bad.lnk");
         shortcut->SetTargetPath(target);
-        const auto number = NumberOf([&] {  // raised when it is set, or at the latest when saved
+        const auto number = ErrorOf([&] {  // raised when it is set, or at the latest when saved
             shortcut->SetHotKey(bad);
             shortcut->Save();
         });
@@ -56,7 +56,7 @@ TEST_F(ShellAndSystemContract, ShortcutsHoldTheirHotKeyWindowStyleAndIconIndex) 
 
     auto nowhere = shell->CreateShortCut(root_ + "\\no such folder\\x.lnk");
     nowhere->SetTargetPath(target);
-    const std::int32_t number = NumberOf([&] { nowhere->Save(); });
+    const std::int32_t number = ErrorOf([&] { nowhere->Save(); });
     EXPECT_NE(number, 0);
     if (!ContractPlatformIsWine()) {
         EXPECT_EQ(number, err::kPathNotFound);
@@ -75,7 +75,7 @@ TEST_F(ShellAndSystemContract, SystemStartsProgramsAndKnowsItsOwnFolder) {
     // path's first word plus ".exe" is not started instead.
     fso_->CreateFolder(root_ + "\\no such");
     Write(root_ + "\\no.exe", "MZ");
-    EXPECT_EQ(NumberOf([&] { system.StartProcess(root_ + "\\no such\\missing.exe"); }),
+    EXPECT_EQ(ErrorOf([&] { system.StartProcess(root_ + "\\no such\\missing.exe"); }),
               err::kFileNotFound);
 
     Volumes& volumes = platform_->GetVolumes();
