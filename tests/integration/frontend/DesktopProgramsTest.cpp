@@ -6,7 +6,6 @@
 #include <cmath>
 #include <functional>
 #include <future>
-#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -38,15 +37,14 @@ class DesktopProgramsTest : public SandboxTest {
                 GTEST_SKIP() << BuiltFile(program) << " is not built";
             }
         }
-        std::string problem;
-        display_ = XvfbDisplay::Start(&problem);
-        if (!display_) GTEST_SKIP() << problem;
+        if (const std::string missing = XvfbDisplay::Missing(); !missing.empty()) {
+            GTEST_SKIP() << missing;
+        }
     }
 
     // Starts a program with the desktop front end; the future gives its result when it ends.
     std::future<ProcessResult> StartDesktop(const std::vector<std::string>& command) {
-        const EnvironmentChanges env = {{"DISPLAY", display_->Name()},
-                                        {"TAMSEL_SANDBOX", MachineDir().string()},
+        const EnvironmentChanges env = {{"TAMSEL_SANDBOX", MachineDir().string()},
                                         {"TAMSEL_UI", std::nullopt},
                                         {"TAMSEL_UI_GEOMETRY_LOG", log_.string()}};
         return std::async(std::launch::async, [command, env] {
@@ -88,9 +86,9 @@ class DesktopProgramsTest : public SandboxTest {
         shown_ = *index + 1;
         const json entry = ReadEventLog(log_)[*index];
         const std::string title = entry.value("caption", entry.value("title", ""));
-        EXPECT_EQ(display_->WaitForWindow(title), entry.at("window")) << title << " on the display";
+        EXPECT_EQ(display_.WaitForWindow(title), entry.at("window")) << title << " on the display";
         const auto png = BuiltFile("screenshots/desktop") / (screenshot + ".png");
-        EXPECT_TRUE(display_->Screenshot(RectOf(entry.at("window")), png)) << png;
+        EXPECT_TRUE(display_.Screenshot(RectOf(entry.at("window")), png)) << png;
         if (design != nullptr) ExpectLayout(entry, *design);
         return entry;
     }
@@ -131,7 +129,7 @@ class DesktopProgramsTest : public SandboxTest {
     void Click(const json& shown, const std::string& list, const std::string& name) {
         for (const auto& widget : shown.at(list)) {
             if (widget.value("name", widget.value("result", "")) == name) {
-                return display_->ClickIn(RectOf(shown.at("window")), RectOf(widget));
+                return display_.ClickIn(RectOf(shown.at("window")), RectOf(widget));
             }
         }
         ADD_FAILURE() << "no " << name << " to click";
@@ -143,7 +141,7 @@ class DesktopProgramsTest : public SandboxTest {
     bool PressKeyUntil(const json& shown, const std::string& key,
                        const std::function<bool()>& done) {
         for (int attempt = 0; attempt < 5; ++attempt) {
-            display_->PressKey(RectOf(shown.at("window")), key);
+            display_.PressKey(RectOf(shown.at("window")), key);
             if (done()) return true;
         }
         return false;
@@ -162,7 +160,7 @@ class DesktopProgramsTest : public SandboxTest {
     Installer installer_{designs_, *machine_};
     Remove remove_{designs_, *machine_};
 
-    std::unique_ptr<XvfbDisplay> display_;
+    XvfbDisplay display_;
     std::filesystem::path log_ = scratch_.Path() / "geometry.jsonl";
     std::size_t shown_ = 0;  // the log entries up to the last window shown
 };
@@ -171,13 +169,13 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     auto setup = StartDesktop({BuiltFile("dist/Setup").string()});
     const auto installer = WaitForShown("form", "Installer", "installer", &installer_);
     // The Installer has no cancel button: Esc must not close it (the chooser would not open).
-    display_->PressKey(RectOf(installer.at("window")), "Escape");
+    display_.PressKey(RectOf(installer.at("window")), "Escape");
 
     Click(installer, "controls", "ChangeDirBTN");
     const auto chooser =
         WaitForShown("form", "ChooseDirFRM", "install-to", &installer_.DirectoryChooser());
     Click(chooser, "controls", "CancelButton");
-    ASSERT_TRUE(display_->WaitForWindowGone("Install To..."));
+    ASSERT_TRUE(display_.WaitForWindowGone("Install To..."));
 
     Click(installer, "controls", "OKBTN");
     const auto finished = WaitForShown("title", "Tamsel Orry Setup Completed!", "setup-completed");
