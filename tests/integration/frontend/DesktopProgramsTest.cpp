@@ -33,9 +33,7 @@ class DesktopProgramsTest : public SandboxTest {
   protected:
     void SetUp() override {
         for (const char* program : {"dist/Setup", "dist/uninstall.exe", "tools/tamsel-sandbox"}) {
-            if (!std::filesystem::exists(BuiltFile(program))) {
-                GTEST_SKIP() << BuiltFile(program) << " is not built";
-            }
+            ASSERT_TRUE(std::filesystem::exists(BuiltFile(program))) << program << " is not built";
         }
         if (const std::string missing = XvfbDisplay::Missing(); !missing.empty()) {
             GTEST_SKIP() << missing;

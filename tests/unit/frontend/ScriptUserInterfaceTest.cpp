@@ -134,9 +134,8 @@ TEST_F(ScriptUserInterfaceTest, InputToDisabledControlsDoesNothing) {
                                         });
     EXPECT_EQ(played.status, 0);
     EXPECT_TRUE(answers.empty());
-    const json last = played.EventsOf("window").back();
-    EXPECT_EQ(last["controls"]["OKBTN"]["enabled"], false);
-    EXPECT_EQ(last["controls"]["Dir"], json({{"text", "C:\\"}, {"enabled", false}}));
+    EXPECT_EQ(played.EventsOf("window").back()["controls"]["Dir"],
+              json({{"text", "C:\\"}, {"enabled", false}}));
 }
 
 TEST_F(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
