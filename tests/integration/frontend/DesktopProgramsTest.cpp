@@ -24,10 +24,8 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-constexpr int kTolerancePixels = 2;
 // A guard against a hang, never a measure: a loaded machine may take long to show a window.
 constexpr int kProgramLimitSeconds = 90;
-constexpr std::chrono::seconds kProgramLimit{kProgramLimitSeconds};
 
 class DesktopProgramsTest : public SandboxTest {
   protected:
@@ -49,17 +47,13 @@ class DesktopProgramsTest : public SandboxTest {
             return RunProcess(command, env, kProgramLimitSeconds);
         });
     }
-    std::future<ProcessResult> StartUninstaller() {
-        return StartDesktop(
-            {BuiltFile("tools/tamsel-sandbox").string(), "run", kInstalledUninstaller});
-    }
 
     // The index in the geometry log of the first window of a form ("form") or message box
     // ("title") so named that was logged after the last one shown; nothing after the time limit
     // (a guard against a hang). A line still being written is read again on the next look.
     std::optional<std::size_t> WaitForLogged(const std::string& key, const std::string& value,
-                                             std::chrono::seconds limit = kProgramLimit) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
+                                             int limitSeconds = kProgramLimitSeconds) const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
         do {
             const auto entries = ReadEventLog(log_);
             for (std::size_t i = shown_; i < entries.size(); ++i) {
@@ -98,8 +92,7 @@ class DesktopProgramsTest : public SandboxTest {
         EXPECT_EQ(shown.value("caption", ""), design.caption);
         ASSERT_DOUBLE_EQ(shown.value("pixelsPerInch", 0.0), 96.0) << "Xvfb runs at 96 dpi";
         const auto near = [](int pixels, int twips) {
-            return std::abs(pixels - static_cast<int>(std::lround(twips / 15.0))) <=
-                   kTolerancePixels;
+            return std::abs(pixels - static_cast<int>(std::lround(twips / 15.0))) <= 2;
         };
         const ScreenRect window = RectOf(shown.at("window"));
         EXPECT_TRUE(near(window.w, design.clientWidthTwips) &&
@@ -152,6 +145,8 @@ class DesktopProgramsTest : public SandboxTest {
         EXPECT_EQ(result.status, 0) << result.problem << result.err;
     }
 
+    const std::vector<std::string> uninstaller_ = {BuiltFile("tools/tamsel-sandbox").string(),
+                                                   "run", kInstalledUninstaller};
     // The forms as the programs make them, for their design; they are never shown here.
     SilentUserInterface ui_;
     Application designs_{ui_, "design"};
@@ -186,7 +181,7 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
     EXPECT_TRUE(KeyExists(reg::kLocalMachine, kUninstallKey));
 
     // Esc answers "No" (the uninstaller's cancel role): the program ends and removes nothing.
-    auto declined = StartUninstaller();
+    auto declined = StartDesktop(uninstaller_);
     const auto remove = WaitForShown("form", "Remove", "uninstall", &remove_);
     EXPECT_TRUE(PressKeyUntil(remove, "Escape", EndsWithin(declined)));
     ExpectEndsNormally(declined);
@@ -194,11 +189,11 @@ TEST_F(DesktopProgramsTest, WindowsAsDesignedClicksAndKeys) {
 
     // Enter presses the focused "Yes", which has the focus when the window opens; Enter on
     // the completion box presses its OK.
-    auto accepted = StartUninstaller();
+    auto accepted = StartDesktop(uninstaller_);
     const auto again = WaitForShown("form", "Remove", "uninstall");
     const std::string completion = "Tamsel Orry Uninstall Complete!";
     EXPECT_TRUE(PressKeyUntil(again, "Return",
-                              [&] { return WaitForLogged("title", completion, 15s).has_value(); }));
+                              [&] { return WaitForLogged("title", completion, 15).has_value(); }));
     const auto complete = WaitForShown("title", completion, "uninstall-completed");
     EXPECT_TRUE(PressKeyUntil(complete, "Return", EndsWithin(accepted)));
     ExpectEndsNormally(accepted);
