@@ -149,7 +149,9 @@ class SandboxTest : public ::testing::Test {
   private:
     void Import(const std::string& lines);
     std::optional<std::string> ExportText(const std::string& key) const;
-    ScriptRun Kept(ScriptRun run) const;
+    // Runs a command that plays the script, with its log kept for the comparison of transcripts.
+    ScriptRun Play(const std::vector<std::string>& command,
+                   const std::vector<std::string>& lines) const;
 
     std::unique_ptr<WineMachine> wine_;
     mutable int runs_ = 0;
