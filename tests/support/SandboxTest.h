@@ -50,10 +50,9 @@ inline std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std:
     }
     return states;
 }
-inline const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control) {
-    static const nlohmann::json kMissing = nlohmann::json::object();
-    if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
-    return window["controls"][control];
+inline nlohmann::json ControlOf(const nlohmann::json& window, const std::string& control) {
+    const auto none = nlohmann::json::object();
+    return window.value("controls", none).value(control, none);
 }
 
 // A message box as the log shows it.

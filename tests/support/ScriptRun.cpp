@@ -22,8 +22,7 @@ std::vector<std::string> ScriptRun::Kinds() const {
 std::vector<nlohmann::json> ReadEventLog(const std::filesystem::path& log) {
     std::vector<nlohmann::json> events;
     std::ifstream in(log, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         auto event = nlohmann::json::parse(line, nullptr, false);
         if (event.is_discarded() || !event.is_object()) {
             event = {{"event", "unparsable"}, {"line", line}};

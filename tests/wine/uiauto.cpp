@@ -69,24 +69,12 @@ HWND Poll(const std::function<HWND()>& until, const std::string& what) {
     }
 }
 
-using Match = std::function<bool(HWND)>;
-struct Search {
-    const Match& match;
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    if (search->match(window)) search->found = window;
-    return search->found == nullptr;
-}
-
 // The first window that match accepts: a top-level window, or a child of parent when given.
-HWND FindWhere(HWND parent, const Match& match) {
-    Search search{match, nullptr};
-    const auto data = reinterpret_cast<LPARAM>(&search);
-    parent == nullptr ? EnumWindows(Visit, data) : EnumChildWindows(parent, Visit, data);
-    return search.found;
+// Polling calls it again when a window goes away while it looks.
+HWND FindWhere(HWND parent, const std::function<bool(HWND)>& match) {
+    HWND window = GetWindow(parent == nullptr ? GetDesktopWindow() : parent, GW_CHILD);
+    while (window != nullptr && !match(window)) window = GetWindow(window, GW_HWNDNEXT);
+    return window;
 }
 
 // A visible top-level window with this caption (of a message box only, when dialogOnly),
