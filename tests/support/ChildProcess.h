@@ -29,8 +29,7 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
 // Runs `tamsel-sandbox ARGS` on the sandbox in the given folder.
 ProcessResult RunSandboxTool(const std::filesystem::path& tool,
                              const std::filesystem::path& sandbox,
-                             const std::vector<std::string>& args,
-                             EnvironmentChanges environment = {});
+                             const std::vector<std::string>& args);
 
 // The bytes of a host file ("" when it cannot be read).
 std::string ReadHostFile(const std::filesystem::path& file);

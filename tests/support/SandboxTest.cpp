@@ -185,29 +185,48 @@ ProcessResult SandboxTest::Tool(const std::vector<std::string>& args) const {
 
 ScriptRun SandboxTest::RunSetup(const std::vector<std::string>& lines,
                                 const fs::path& program) const {
-    return Kept(wine_ ? wine_->RunProgram(program, lines)
-                      : RunScripted({program.string()}, machineDir_, lines));
+    if (!wine_) return Play({program.string()}, lines);
+    // Windows starts a program named without an extension as NAME.exe: the copy a test made of
+    // a program of the build under its Linux name gets that name beside it.
+    fs::path windowsProgram = program;
+    if (!program.has_extension()) {
+        windowsProgram += ".exe";
+        if (!fs::exists(windowsProgram)) fs::create_hard_link(program, windowsProgram);
+    }
+    return Play({"wine", wine_->WindowsPath(windowsProgram)}, lines);
 }
 
 ScriptRun SandboxTest::RunOnMachine(const std::string& windowsPath,
                                     const std::vector<std::string>& lines) const {
-    return Kept(wine_
-                    ? wine_->RunOnMachine(windowsPath, lines)
-                    : RunScripted({BuiltFile("tools/tamsel-sandbox").string(), "run", windowsPath},
-                                  machineDir_, lines));
+    if (wine_) return Play({"wine", windowsPath}, lines);
+    return Play({BuiltFile("tools/tamsel-sandbox").string(), "run", windowsPath}, lines);
 }
 
-// Keeps the log of a run where TAMSEL_TRANSCRIPTS says, named after the test, for the
-// comparison of the two platforms' transcripts.
-ScriptRun SandboxTest::Kept(ScriptRun run) const {
+// TAMSEL_UI=script:FILE plays the lines and TAMSEL_UI_LOG names the log, both in a folder of
+// the run, spelt as the program sees them (under Wine by their Z: paths). The log is kept
+// where TAMSEL_TRANSCRIPTS says, named after the test, for the comparison of the two
+// platforms' transcripts.
+ScriptRun SandboxTest::Play(const std::vector<std::string>& command,
+                            const std::vector<std::string>& lines) const {
+    const fs::path folder = scratch_.Path() / ("run" + std::to_string(++runs_));
+    fs::create_directories(folder);
+    WriteScript(folder / "script.txt", lines);
+    const auto spell = [&](const fs::path& file) {
+        return wine_ ? wine_->WindowsPath(file) : file.string();
+    };
+    EnvironmentChanges environment =
+        wine_ ? wine_->Environment() : EnvironmentChanges{{"TAMSEL_SANDBOX", machineDir_.string()}};
+    environment["TAMSEL_UI"] = "script:" + spell(folder / "script.txt");
+    environment["TAMSEL_UI_LOG"] = spell(folder / "log.jsonl");
+    const ScriptRun run{RunProcess(command, environment), ReadEventLog(folder / "log.jsonl")};
     EXPECT_TRUE(run.problem.empty()) << run.problem;
-    const char* folder = std::getenv("TAMSEL_TRANSCRIPTS");
-    if (folder == nullptr || *folder == '\0') return run;
+    const char* transcripts = std::getenv("TAMSEL_TRANSCRIPTS");
+    if (transcripts == nullptr || *transcripts == '\0') return run;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     std::replace(name.begin(), name.end(), '/', '_');
-    fs::create_directories(folder);
-    std::ofstream out(fs::path(folder) / (name + "." + std::to_string(++runs_) + ".jsonl"),
+    fs::create_directories(transcripts);
+    std::ofstream out(fs::path(transcripts) / (name + "." + std::to_string(runs_) + ".jsonl"),
                       std::ios::binary | std::ios::trunc);
     out << "{\"status\":" << run.status << "}\n";
     for (const auto& event : run.events) out << event.dump() << "\n";

@@ -50,10 +50,9 @@ inline std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std:
     }
     return states;
 }
-inline const nlohmann::json& ControlOf(const nlohmann::json& window, const std::string& control) {
-    static const nlohmann::json kMissing = nlohmann::json::object();
-    if (!window.contains("controls") || !window["controls"].contains(control)) return kMissing;
-    return window["controls"][control];
+inline nlohmann::json ControlOf(const nlohmann::json& window, const std::string& control) {
+    const auto none = nlohmann::json::object();
+    return window.value("controls", none).value(control, none);
 }
 
 // A message box as the log shows it.
@@ -149,7 +148,9 @@ class SandboxTest : public ::testing::Test {
   private:
     void Import(const std::string& lines);
     std::optional<std::string> ExportText(const std::string& key) const;
-    ScriptRun Kept(ScriptRun run) const;
+    // Runs a command that plays the script, with its log kept for the comparison of transcripts.
+    ScriptRun Play(const std::vector<std::string>& command,
+                   const std::vector<std::string>& lines) const;
 
     std::unique_ptr<WineMachine> wine_;
     mutable int runs_ = 0;

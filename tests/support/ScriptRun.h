@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -27,16 +26,5 @@ std::vector<nlohmann::json> ReadEventLog(const std::filesystem::path& log);
 
 // Writes the lines of a script to a file, one a line.
 void WriteScript(const std::filesystem::path& path, const std::vector<std::string>& lines);
-
-// Runs a command with TAMSEL_UI=script:FILE playing the given lines and TAMSEL_UI_LOG, and
-// reads back its log. Script and log lie in folder; spell names them as the program sees them.
-ScriptRun RunWithScript(const std::vector<std::string>& command,
-                        const std::vector<std::string>& scriptLines, EnvironmentChanges environment,
-                        const std::filesystem::path& folder,
-                        const std::function<std::string(const std::filesystem::path&)>& spell);
-
-// The same on the sandbox in the given folder, with script and log in a scratch folder.
-ScriptRun RunScripted(const std::vector<std::string>& command, const std::filesystem::path& sandbox,
-                      const std::vector<std::string>& scriptLines);
 
 }  // namespace tamsel::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +11,6 @@
 #include "platform/sandbox/DriveMap.h"
 #include "platform/sandbox/RegFileText.h"
 #include "support/ChildProcess.h"
-#include "support/ScriptRun.h"
 
 namespace tamsel::test {
 
@@ -50,7 +48,7 @@ class WineMachine {
             }
         }
     }
-    ~WineMachine() { RunProcess({"wineserver", "-k"}, WineEnvironment()); }
+    ~WineMachine() { RunProcess({"wineserver", "-k"}, Environment()); }
 
     // The registry through regedit, which reads and writes UTF-16LE with a byte-order mark
     // (so that names in any script survive): an import of ".reg" text, the export of a key
@@ -60,12 +58,13 @@ class WineMachine {
         const std::vector<std::uint8_t> text = sandbox::AnsiToUtf16Le(regText);
         std::ofstream(file, std::ios::binary)
             << "\xFF\xFE" << std::string(text.begin(), text.end());
-        return RunProcess({"wine", "regedit", "/S", OnZ(file)}, WineEnvironment()).status == 0;
+        return RunProcess({"wine", "regedit", "/S", WindowsPath(file)}, Environment()).status == 0;
     }
     std::optional<std::string> ExportKey(const std::string& key) const {
         const fs::path file = directory_ / "export.reg";
         fs::remove(file);
-        if (RunProcess({"wine", "regedit", "/E", OnZ(file), key}, WineEnvironment()).status != 0 ||
+        if (RunProcess({"wine", "regedit", "/E", WindowsPath(file), key}, Environment()).status !=
+                0 ||
             !fs::exists(file)) {
             return std::nullopt;
         }
@@ -110,47 +109,14 @@ class WineMachine {
     // scrrun.dll and wshom.ocx disabled by a DLL override, or not.
     void SetScriptingHostAvailable(bool available) { scriptingHost_ = available; }
 
-    // `wine PROGRAM` with TAMSEL_UI=script:FILE and TAMSEL_UI_LOG (Z: paths), for a program of
-    // the build (a host path) or of the machine (a Windows path).
-    ScriptRun RunProgram(const fs::path& program, const std::vector<std::string>& lines) {
-        // Windows starts a program named without an extension as NAME.exe: the copy a test made
-        // of a program of the build under its Linux name gets that name beside it.
-        fs::path windowsProgram = program;
-        if (!program.has_extension()) {
-            windowsProgram += ".exe";
-            if (!fs::exists(windowsProgram)) {
-                fs::create_hard_link(program, windowsProgram);
-            }
-        }
-        return RunOnMachine(OnZ(windowsProgram), lines);
-    }
-    ScriptRun RunOnMachine(const std::string& windowsPath, const std::vector<std::string>& lines) {
-        const fs::path folder = directory_ / ("run" + std::to_string(++runs_));
-        fs::create_directories(folder);
-        return RunWithScript({"wine", windowsPath}, lines, WineEnvironment(), folder, OnZ);
-    }
     // The log-on: `wineboot -r` runs the RunOnce commands and waits for them.
-    ProcessResult LogOn() const {
-        return RunProcess({"wine", "wineboot", "-r"}, WineEnvironment());
-    }
+    ProcessResult LogOn() const { return RunProcess({"wine", "wineboot", "-r"}, Environment()); }
 
-  private:
-    // The Z: path under which Wine shows a host file.
-    static std::string OnZ(const fs::path& host) {
-        std::string text = fs::absolute(host).lexically_normal().string();
-        std::replace(text.begin(), text.end(), '/', '\\');
-        return "Z:" + text;
-    }
+    // The path under which Wine shows a host file: Z:\... outside the machine's drives.
+    std::string WindowsPath(const fs::path& host) const { return drives_.WindowsPath(host); }
 
-    // Replaces a file hard-linked with the machine copied from by a copy of its own, so that a
-    // change to it stays with this machine.
-    static void Unshare(const fs::path& file) {
-        if (fs::hard_link_count(file) < 2) return;
-        fs::copy_file(file, file.string() + ".copy");
-        fs::rename(file.string() + ".copy", file);
-    }
-
-    EnvironmentChanges WineEnvironment() const {
+    // The environment of the machine's Wine programs.
+    EnvironmentChanges Environment() const {
         // winemenubuilder.exe would read each saved shortcut, and could hold one open just when
         // the uninstaller deletes it (the same overrides as the machine was made with).
         std::string overrides = "mscoree,mshtml=;winemenubuilder.exe=d";
@@ -164,10 +130,18 @@ class WineMachine {
                 {"TAMSEL_SANDBOX", std::nullopt}};
     }
 
+  private:
+    // Replaces a file hard-linked with the machine copied from by a copy of its own, so that a
+    // change to it stays with this machine.
+    static void Unshare(const fs::path& file) {
+        if (fs::hard_link_count(file) < 2) return;
+        fs::copy_file(file, file.string() + ".copy");
+        fs::rename(file.string() + ".copy", file);
+    }
+
     fs::path directory_;
     sandbox::DriveMap drives_;
     bool scriptingHost_ = true;
-    int runs_ = 0;
 };
 
 }  // namespace tamsel::test

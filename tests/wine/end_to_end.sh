@@ -12,7 +12,7 @@ make_media
 echo "# install"
 start_program "$status" "$MEDIA_WIN\\Setup.exe"
 uiauto wait "$INSTALLER" >/dev/null
-check_equal "the proposed directory" "$(uiauto read "$INSTALLER" '#101')" 'C:\Program Files\Tamsel Orry\'
+check_equal "the proposed directory" "$(uiauto read "$INSTALLER" 'Static:2')" 'C:\Program Files\Tamsel Orry\'
 check_equal "the group text" "$(uiauto read "$INSTALLER" 'ComboBox:1')" 'Tamsel Orry'
 check_equal "Change Directory enabled for a new installation" "$(uiauto enabledctl "$INSTALLER" 'Change Directory')" 1
 
@@ -26,10 +26,10 @@ check_equal "the directory list shows the parent's levels" "$(uiauto list 'Insta
 uiauto open 'Install To...' 'ListBox:1' 'C:\'
 check_equal "opening the root proposes a folder on it" "$(uiauto read 'Install To...' 'Edit:1')" 'C:\Tamsel Orry\'
 uiauto settext 'Install To...' 'Edit:1' 'C:\Program Files\Tamsel Orry' click 'Install To...' OK wait "$INSTALLER"
-check_equal "OK ensures the trailing backslash" "$(uiauto read "$INSTALLER" '#101')" 'C:\Program Files\Tamsel Orry\'
+check_equal "OK ensures the trailing backslash" "$(uiauto read "$INSTALLER" 'Static:2')" 'C:\Program Files\Tamsel Orry\'
 
 uiauto click "$INSTALLER" '&Install'
-text=$(uiauto answer 'Tamsel Orry Setup Completed!' No 'Do you want to run Tamsel Orry now?' | tr -d '\r')
+text=$(uiauto answer 'Tamsel Orry Setup Completed!' '&No' | tr -d '\r')
 check_equal "the finish message" "$text" $'Tamsel Orry Setup has finished.\nDo you want to run Tamsel Orry now?'
 check_equal "Setup ends normally" "$(wait_status "$status")" 0
 
@@ -55,7 +55,7 @@ done
 echo "# remove"
 start_program "$status" "$INSTALL_WIN\\uninstall.exe"
 uiauto wait "$REMOVER" click "$REMOVER" Yes >/dev/null
-text=$(uiauto answer 'Tamsel Orry Uninstall Complete!' OK '' | tr -d '\r')
+text=$(uiauto answer 'Tamsel Orry Uninstall Complete!' OK | tr -d '\r')
 check_equal "the completion message" "$text" $'Tamsel Orry Uninstall has completed.\nSome elements could not be deleted now.\nThey will be deleted when you reboot.'
 check_equal "Uninstall ends normally" "$(wait_status "$status")" 0
 check "the uninstall entry is gone" bash -c "! wine reg query '$UNINSTALL_KEY' >/dev/null 2>&1"

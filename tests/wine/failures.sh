@@ -13,7 +13,7 @@ make_media
 rm "$MEDIA/uninstall.exe"
 start_program "$status" "$MEDIA_WIN\\Setup.exe"
 uiauto click "$INSTALLER" '&Install' >/dev/null
-check_equal "the failure report" "$(uiauto answer 'Tamsel Orry Setup' OK '')" 'Error 53: File not found'
+check_equal "the failure report" "$(uiauto answer 'Tamsel Orry Setup' OK)" 'Error 53: File not found'
 check_equal "Setup ends with status 1" "$(wait_status "$status")" 1
 check "the directory was created" test -d "$INSTALL"
 check_equal "nothing was copied" "$(ls -A "$INSTALL")" ''
@@ -31,7 +31,7 @@ holder=$!
 for _ in $(seq 100); do grep -q holding "$holder_log" 2>/dev/null && break; sleep 0.1; done
 start_program "$status" "$INSTALL_WIN\\uninstall.exe"
 uiauto wait "$REMOVER" click "$REMOVER" Yes >/dev/null
-check_equal "the failure report" "$(uiauto answer Uninstall OK '')" 'Error 70: Permission denied'
+check_equal "the failure report" "$(uiauto answer Uninstall OK)" 'Error 70: Permission denied'
 check_equal "Uninstall ends with status 1" "$(wait_status "$status")" 1
 check "the App Paths key stays for a second run" reg_key_exists "$APP_PATHS_KEY"
 check "the uninstall entry stays" reg_key_exists "$UNINSTALL_KEY"
@@ -45,7 +45,7 @@ kill "$holder" >/dev/null 2>&1 || true
 # Run again, the uninstaller finishes the removal.
 start_program "$status" "$INSTALL_WIN\\uninstall.exe"
 uiauto wait "$REMOVER" click "$REMOVER" Yes >/dev/null
-uiauto answer 'Tamsel Orry Uninstall Complete!' OK '' >/dev/null
+uiauto answer 'Tamsel Orry Uninstall Complete!' OK >/dev/null
 check_equal "the second run ends normally" "$(wait_status "$status")" 0
 check "the record is gone" bash -c "! wine reg query '$UNINSTALL_KEY' >/dev/null 2>&1"
 check_equal "only uninstall.exe is left" "$(ls "$INSTALL")" uninstall.exe

@@ -17,7 +17,7 @@ rm -f "$planted.ran"
 echo "# Yes starts the installed program"
 start_program "$status" "$MEDIA_WIN\\Setup.exe"
 uiauto wait "$INSTALLER" click "$INSTALLER" '&Install' >/dev/null
-uiauto answer 'Tamsel Orry Setup Completed!' Yes '' >/dev/null
+uiauto answer 'Tamsel Orry Setup Completed!' '&Yes' >/dev/null
 check_equal "Setup ends normally" "$(wait_status "$status")" 0
 for _ in $(seq 100); do [[ -e "$INSTALL/TamselOrry.exe.ran" ]] && break; sleep 0.1; done
 check "the installed program ran" test -e "$INSTALL/TamselOrry.exe.ran"
@@ -32,7 +32,7 @@ check "nothing was removed" reg_key_exists "$APP_PATHS_KEY"
 echo "# Enter on the uninstaller's window as it opens presses Yes"
 start_program "$status" "$INSTALL_WIN\\uninstall.exe"
 uiauto wait "$REMOVER" press "$REMOVER" enter >/dev/null
-text=$(uiauto answer 'Tamsel Orry Uninstall Complete!' OK '')
+text=$(uiauto answer 'Tamsel Orry Uninstall Complete!' OK)
 check_equal "the completion message" "$text" $'Tamsel Orry Uninstall has completed.\nSome elements could not be deleted now.\nThey will be deleted when you reboot.'
 check_equal "Uninstall ends normally" "$(wait_status "$status")" 0
 check "the App Paths key is gone" bash -c "! wine reg query '$APP_PATHS_KEY' >/dev/null 2>&1"

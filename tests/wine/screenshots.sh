@@ -29,7 +29,7 @@ shot install-to
 uiauto click 'Install To...' Cancel wait "$INSTALLER" click "$INSTALLER" '&Install' >/dev/null
 uiauto wait 'Tamsel Orry Setup Completed!' >/dev/null 2>&1 || true
 shot setup-completed
-uiauto answer 'Tamsel Orry Setup Completed!' No '' >/dev/null
+uiauto answer 'Tamsel Orry Setup Completed!' '&No' >/dev/null
 wait_status "$status" >/dev/null
 
 start_program "$status" "$INSTALL_WIN\\uninstall.exe"
@@ -38,7 +38,7 @@ shot uninstall
 uiauto click "$REMOVER" Yes >/dev/null
 uiauto wait 'Tamsel Orry Uninstall Complete!' >/dev/null 2>&1 || true
 shot uninstall-completed
-uiauto answer 'Tamsel Orry Uninstall Complete!' OK '' >/dev/null
+uiauto answer 'Tamsel Orry Uninstall Complete!' OK >/dev/null
 wait_status "$status" >/dev/null
 remove_leftovers
 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
