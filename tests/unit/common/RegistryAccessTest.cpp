@@ -84,14 +84,6 @@ TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
     EXPECT_TRUE(boxes_.Shown().empty());
 }
 
-// The programs write text only: with one NUL, into a key made for it.
-TEST_F(RegistryAccessTest, WritesTextWithOneNul) {
-    access_.RegistrySetKeyValue(kLm, kDeepKey, "Value", Variant("uninstall.exe"), reg::kSz);
-    EXPECT_EQ(test::Get(*store_, kLm, kDeepKey, "Value"),
-              (test::StoredValue{reg::kSz, test::BytesOf("uninstall.exe\0"s)}));
-    EXPECT_TRUE(boxes_.Shown().empty());
-}
-
 TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
     PutRaw("Name", reg::kSz, "abc\0"s);
     PutRaw("Number", reg::kDword, "\x05\0\0\0"s);
