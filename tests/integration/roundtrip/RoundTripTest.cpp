@@ -1,4 +1,4 @@
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 
 #include <ostream>
@@ -16,10 +16,6 @@
 // ends as it was. Sandbox only: a kill after a registry write counts Setup's calls in-process.
 namespace tamsel::test {
 namespace {
-
-using ::testing::Contains;
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 enum class Interruption {
     kNone,
@@ -111,12 +107,6 @@ class RoundTripTest : public SandboxTest, public ::testing::WithParamInterface<R
         const ScriptRun run =
             RunOnMachine(target_ + "uninstall.exe", {"click OKButton", "answer OK"});
         CheckInvariants();
-        // The completion message only when both shortcuts ("... Tamsel Orry.lnk") are gone.
-        for (const auto& box : run.EventsOf("msgbox")) {
-            if (box["title"] == "Tamsel Orry Uninstall Complete!") {
-                EXPECT_THAT(Listing(), Not(Contains(HasSubstr("Tamsel Orry.lnk "))));
-            }
-        }
         return run;
     }
 
