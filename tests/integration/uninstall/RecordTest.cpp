@@ -99,10 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
         // folder, which holds Setup).
         TamperedRecord{"", "", "", ""}, TamperedRecord{"C:", "..\\..", "1", ""},
         TamperedRecord{"C:\\Program Files\\..\\Windows\\", "C:Other", "1", ""},
-        // System and user folders, recorded as made by Setup or not: the installed files only.
-        TamperedRecord{"C:\\", "..", "1", "c\\"}, TamperedRecord{"D:\\", "Tamsel Orry", "1", "d\\"},
+        // A drive root and system folders, recorded as made by Setup: the installed files only.
+        TamperedRecord{"D:\\", "Tamsel Orry", "1", "d\\"},
         TamperedRecord{"C:\\Windows\\", "..\\Other", "1", "c\\Windows\\"},
-        TamperedRecord{"C:\\Users\\User\\", "   ", "", "c\\Users\\User\\"},
         TamperedRecord{kProgramsFolder, "Other*", "1", kProgramsListing},
         // A folder reached through a link.
         TamperedRecord{"D:\\Docs\\", "Tamsel Orry", "1", "c\\Users\\User\\Documents\\"},
