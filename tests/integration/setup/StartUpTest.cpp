@@ -1,6 +1,4 @@
 // What Setup's window proposes when it starts, and Setup ended before installing.
-#include <algorithm>
-
 #include "support/SandboxTest.h"
 
 namespace tamsel::test {
@@ -19,7 +17,6 @@ class StartUpTest : public SandboxTest {
     std::string TargetAfterStartUp() {
         return ControlOf(WindowAfterStartUp(), "InstallDirectory").value("caption", "");
     }
-    json GroupsAfterStartUp() { return ControlOf(WindowAfterStartUp(), "StartMenuGroup")["list"]; }
     void RecordInstallation(const std::string& applicationName,
                             const std::string& uninstallString) {
         PutValue(reg::kLocalMachine, kUninstallKey, "ApplicationName", applicationName);
@@ -57,14 +54,10 @@ TEST_F(StartUpTest, ProposesTheTargetOnTheDriveOfTheStartMenu) {
 TEST_F(StartUpTest, GroupsComeFromTheShellsStartMenuWhateverShellFoldersSays) {
     PutFolder("D:\\Menu\\Programs\\Elsewhere");
     PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
-    const json groups = GroupsAfterStartUp();
-    EXPECT_NE(std::find(groups.begin(), groups.end(), "Accessories"), groups.end()) << groups;
-    EXPECT_EQ(std::find(groups.begin(), groups.end(), "Elsewhere"), groups.end()) << groups;
-
     PutFolder("C:\\Users\\User\\Menu\\Programs\\Moved");
     PutValue(reg::kCurrentUser, kUserShellFoldersKey, "Start Menu", "%USERPROFILE%\\Menu",
              reg::kExpandSz);
-    EXPECT_EQ(GroupsAfterStartUp(), json::array({"Moved"}));
+    EXPECT_EQ(ControlOf(WindowAfterStartUp(), "StartMenuGroup")["list"], json::array({"Moved"}));
 }
 
 TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
@@ -81,10 +74,7 @@ TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
                               "OK", "exclamation", "OK"));
     SetScriptingHostAvailable(true);
 
-    run = RunSetup({"close"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.Kinds(), (std::vector<std::string>{"window", "exit"}));
-    // The close box ends Setup also while the hidden directory chooser is still loaded.
+    // The close box ends Setup, also while the hidden directory chooser is still loaded.
     run = RunSetup({"click ChangeDirBTN", "click CancelButton", "close"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.Kinds().back(), "exit");

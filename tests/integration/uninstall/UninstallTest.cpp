@@ -9,7 +9,7 @@ const std::vector<std::string> kYes = {"click OKButton", "answer OK"};
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // An installation folder, Start-menu group and temporary folder in Latin with accents (in the OEM
-// code page), Cyrillic and CJK (not in it), and with a character outside the BMP.
+// code page), CJK (not in it), and with a character outside the BMP.
 struct FolderNames {
     const char* what;
     const char* folder;
@@ -21,9 +21,6 @@ const FolderNames kNames[] = {
     {"plain", "C:\\Program Files\\Tamsel Orry", "Tamsel Orry", "C:\\Temp"},
     {"accented", "C:\\Jos\xC3\xA9 Caf\xC3\xA9", "Jos\xC3\xA9 Caf\xC3\xA9",
      "C:\\Users\\User\\Temp\xC3\xA9"},
-    {"cyrillic", "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B",
-     "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B",
-     "C:\\\xD0\x92\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5"},
     {"cjk", "C:\\\xE6\xB8\xB8\xE6\x88\x8F", "\xE6\xB8\xB8\xE6\x88\x8F",
      "C:\\\xE4\xB8\xB4\xE6\x97\xB6"},
     {"astral", "C:\\\xF0\x9D\x84\x9E Music", "\xF0\x9D\x84\x9E Music", "C:\\Temp \xF0\x9D\x84\x9E"},
