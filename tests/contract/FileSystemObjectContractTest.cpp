@@ -50,8 +50,8 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
         {"CreateFolder", "\\bad|name", err::kBadFileName},
         {"CreateFolder", "\\Sub \\Child", err::kPathNotFound},
         {"CreateFolder", "\\FILE.TXT", err::kFileAlreadyExists},
-        {"CreateTextFile", "\\Sub \\new.txt", err::kPathNotFound},
-        {"CreateTextFile", "\\file.txt", err::kFileAlreadyExists},
+        {"CreateBatchFile", "\\Sub \\new.txt", err::kPathNotFound},
+        {"CreateBatchFile", "\\file.txt", err::kFileAlreadyExists},
         {"CreateFolder", "\\sub", err::kFileAlreadyExists},
         {"CreateFolder", "\\Sub ", err::kFileAlreadyExists},
         {"GetFolder", "\\Sub\\", 0},
@@ -70,7 +70,7 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
             if (member == "DeleteFile") fso_->DeleteFile(path);
             if (member == "CopyFile") fso_->CopyFile(path, root_ + "\\copy.txt", true);
             if (member == "CopyFileTo") fso_->CopyFile(root_ + "\\file.txt", path, false);
-            if (member == "CreateTextFile") fso_->CreateTextFile(path, false)->Close();
+            if (member == "CreateBatchFile") fso_->CreateBatchFile(path, false)->Close();
         });
         EXPECT_EQ(number, expected) << member << "(\"" << written << "\")";
     }
@@ -121,10 +121,9 @@ TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
     for (const bool inUse : {false, true}) {
         SCOPED_TRACE(inUse ? "in use" : "read-only");
         Write(root_ + "\\source.txt", "new");  // each deletion below may take it
-        const auto protect = inUse ? SetContractInUse : SetContractReadOnly;
-        protect(*platform_, file, true);
-        // Wine replaces a read-only file by a copy or a new text file, where Windows refuses
-        // both; a file in use it refuses, but some of those refusals come as E_FAIL.
+        ProtectContractFile(*platform_, file, inUse, true);
+        // Wine replaces a read-only file by a copy or a new file, where Windows refuses both;
+        // a file in use it refuses, but some of those refusals come as E_FAIL.
         const bool wine = ContractPlatformIsWine();
         const auto refused = [&](const char* what, const std::function<void()>& call) {
             const std::int32_t number = ErrorOf(call);
@@ -133,12 +132,12 @@ TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
         };
         if (inUse || !wine) {
             refused("CopyFile", [&] { fso_->CopyFile(root_ + "\\source.txt", file, true); });
-            refused("CreateTextFile", [&] { fso_->CreateTextFile(file, true); });
+            refused("CreateBatchFile", [&] { fso_->CreateBatchFile(file, true); });
         }
         // A forced deletion takes a read-only file, never one in use.
         refused("DeleteFile", [&] { fso_->DeleteFile(file, inUse); });
         refused("DeleteFolder", [&] { fso_->DeleteFolder(root_, inUse); });
-        protect(*platform_, file, false);
+        ProtectContractFile(*platform_, file, inUse, false);
         if (inUse || !wine) {
             EXPECT_EQ(Bytes(file), "old");
         }
@@ -147,7 +146,7 @@ TEST_F(FileSystemObjectContract, AReadOnlyFileOrOneInUseIsKept) {
     EXPECT_FALSE(fso_->FileExists(file));
 }
 
-TEST_F(FileSystemObjectContract, FoldersListTheirEntriesAndTextFilesAreWrittenAsGiven) {
+TEST_F(FileSystemObjectContract, FoldersListTheirEntriesAndFilesAreCopiedAndReplacedWhole) {
     for (const char* name : {"beta.txt", "Alpha.txt", "_under.txt", "ZETA.txt"}) {
         Write(root_ + "\\Sub\\" + name, "");
     }
@@ -161,17 +160,12 @@ TEST_F(FileSystemObjectContract, FoldersListTheirEntriesAndTextFilesAreWrittenAs
     EXPECT_EQ(platform_->GetVolumes().SubDirectories(root_ + "\\Sub"), folders);
 
     const std::string batch = root_ + "\\touninst.bat";
-    auto stream = fso_->CreateTextFile(batch, true);
-    stream->WriteLine("del \"C:\\Program Files\\Tamsel Orry\\uninstall.exe\"");
-    stream->Write("del %0");
-    stream->Close();
-    const std::string text = "del \"C:\\Program Files\\Tamsel Orry\\uninstall.exe\"\r\ndel %0";
-    EXPECT_EQ(Bytes(batch), text);
+    Write(batch, "del %0\r\n");
     fso_->CopyFile(batch, root_ + "\\file.txt", true);  // overwrites
     fso_->CopyFile(batch, root_ + "\\Sub\\C\\", true);  // into the folder
-    EXPECT_EQ(Bytes(root_ + "\\file.txt"), text);
-    EXPECT_EQ(Bytes(root_ + "\\sub\\c\\touninst.bat"), text);
-    fso_->CreateTextFile(batch, true)->Close();
+    EXPECT_EQ(Bytes(root_ + "\\file.txt"), "del %0\r\n");
+    EXPECT_EQ(Bytes(root_ + "\\sub\\c\\touninst.bat"), "del %0\r\n");
+    Write(batch, "");  // the old text goes
     EXPECT_EQ(Bytes(batch), "");
 
     fso_->DeleteFolder(root_ + "\\SUB");
