@@ -34,13 +34,10 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
     // written otherwise) and the error number it raises (0: none).
     const std::tuple<std::string, const char*, std::int32_t> calls[] = {
         {"CreateFolder", "", err::kPathNotFound},
-        {"DeleteFile", "", err::kPathNotFound},
         {"CopyFile", "", err::kInvalidProcedureCall},
-        {"CreateFolder", "tamsel-no-such-folder\\child", err::kPathNotFound},
         {"DeleteFolder", "\\Missing", err::kFileNotFound},
         {"DeleteFolder", "\\Missing\\Deeper", err::kPathNotFound},
         {"DeleteFile", "\\Missing\\x.txt", err::kPathNotFound},
-        {"GetFolder", "\\Missing", err::kPathNotFound},
         {"GetFolder", "\\file.txt", err::kPathNotFound},
         {"CopyFile", "\\Missing\\x.txt", err::kPathNotFound},
         {"CopyFile", "\\missing.txt", err::kFileNotFound},
@@ -52,14 +49,12 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
         {"CreateFolder", "\\FILE.TXT", err::kFileAlreadyExists},
         {"CreateBatchFile", "\\Sub \\new.txt", err::kPathNotFound},
         {"CreateBatchFile", "\\file.txt", err::kFileAlreadyExists},
-        {"CreateFolder", "\\sub", err::kFileAlreadyExists},
         {"CreateFolder", "\\Sub ", err::kFileAlreadyExists},
         {"GetFolder", "\\Sub\\", 0},
         {"GetFolder", "\\Sub \\", err::kPathNotFound},
         {"DeleteFile", "\\file.txt\\", err::kFileNotFound},
         {"DeleteFile", "\\Sub \\inner.txt", err::kPathNotFound},
         {"DeleteFolder", "\\Sub\\", err::kFileNotFound},
-        {"DeleteFolder", "\\Sub \\", err::kFileNotFound},
     };
     for (const auto& [member, written, expected] : calls) {
         const std::string path = written[0] == '\\' ? root_ + written : written;
