@@ -62,12 +62,11 @@ class FileSystemObject {
     // else the path's 8.3 short form, when the volume gives the existing path one in which
     // every character has a form; else "" (no form cmd reads names it). Never throws.
     virtual std::string BatchFilePath(const std::string& path) = 0;
-    // A text file in the OEM code page, no byte-order mark; 58 when it exists and overwrite is
-    // false, 76 when its folder is missing, 70 for a read-only or in-use file. Writing a text
-    // with a character that the code page lacks raises 5 ("Invalid procedure call or
-    // argument") and writes nothing of that text.
-    virtual std::unique_ptr<TextStream> CreateBatchFile(const std::string& path,
-                                                        bool overwrite) = 0;
+    // A text file in the OEM code page, no byte-order mark, replacing a file of that name; 76
+    // when its folder is missing, 70 for a read-only or in-use file. Writing a text with a
+    // character that the code page lacks raises 5 ("Invalid procedure call or argument") and
+    // writes nothing of that text.
+    virtual std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) = 0;
 };
 
 }  // namespace tamsel

@@ -231,12 +231,11 @@ class SandboxFileSystemObject : public FileSystemObject {
         DeleteTree(host, force);
     }
 
-    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) override {
         fs::path host = machine_.HostPath(path, true);
         if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
         bool existed = Exists(host);
         if (existed) {
-            if (!overwrite) Raise(err::kFileAlreadyExists);
             if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
             const FileState state = machine_.StateAt(host);
             if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);

@@ -74,8 +74,8 @@ class Win32FileSystemObject : public FileSystemObject {
     }
 
     std::string BatchFilePath(const std::string& path) override { return BatchFilePathOf(path); }
-    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
-        return CreateBatchFileAt(path, overwrite);
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) override {
+        return CreateBatchFileAt(path);
     }
 
   private:

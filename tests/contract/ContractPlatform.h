@@ -36,7 +36,7 @@ class ContractTest : public ::testing::Test {
     }
     std::string Bytes(const std::string& path) { return ContractFileBytes(*platform_, path); }
     void Write(const std::string& path, const std::string& text) {
-        auto stream = fso_->CreateBatchFile(path, true);
+        auto stream = fso_->CreateBatchFile(path);
         stream->Write(text);
         stream->Close();
     }
