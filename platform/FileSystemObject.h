@@ -49,8 +49,6 @@ class FileSystemObject {
     virtual void DeleteFile(const std::string& path, bool force = false) = 0;
     // Removes the folder and everything in it; stops at the first error, undoes nothing.
     virtual void DeleteFolder(const std::string& path, bool force = false) = 0;
-    // A text file in the ANSI code page, no byte-order mark.
-    virtual std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) = 0;
     // The whole text of a file, as "OpenTextFile" for reading and the stream's "ReadAll" give
     // it ("" for an empty file); 53 for a missing file.
     virtual std::string ReadTextFile(const std::string& path) = 0;
@@ -64,11 +62,11 @@ class FileSystemObject {
     // else the path's 8.3 short form, when the volume gives the existing path one in which
     // every character has a form; else "" (no form cmd reads names it). Never throws.
     virtual std::string BatchFilePath(const std::string& path) = 0;
-    // A text file in the OEM code page, no byte-order mark; created and refused as
-    // CreateTextFile. Writing a text with a character that the code page lacks raises 5
-    // ("Invalid procedure call or argument") and writes nothing of that text.
-    virtual std::unique_ptr<TextStream> CreateBatchFile(const std::string& path,
-                                                        bool overwrite) = 0;
+    // A text file in the OEM code page, no byte-order mark, replacing a file of that name; 76
+    // when its folder is missing, 70 for a read-only or in-use file. Writing a text with a
+    // character that the code page lacks raises 5 ("Invalid procedure call or argument") and
+    // writes nothing of that text.
+    virtual std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) = 0;
 };
 
 }  // namespace tamsel

@@ -36,7 +36,7 @@ void Remove::MakeandRunBatch(const std::string& path) {
     const auto lines =
         removal::MakeCleanupBatchLines(BatchForm(*fso, path), BatchForm(*fso, temp()));
     {
-        auto stream = fso->CreateBatchFile(batchName, true);
+        auto stream = fso->CreateBatchFile(batchName);
         stream->WriteLine(lines.deleteUninstaller);
         stream->WriteLine(lines.removeFolder);
         stream->Write(lines.deleteItself);

@@ -110,11 +110,10 @@ class SandboxFolder : public Folder {
     fs::path host_;
 };
 
-// Writes the bytes it is given: the sandbox's ANSI code page is UTF-8, so texts pass unchanged.
-// A stream in another code page (oemCodePage, for batch files) converts each text first.
+// Writes each text in the machine's OEM code page, for batch files.
 class SandboxTextStream : public TextStream {
   public:
-    explicit SandboxTextStream(const fs::path& host, int oemCodePage = 0)
+    SandboxTextStream(const fs::path& host, int oemCodePage)
         : out_(host, std::ios::binary | std::ios::trunc), codePage_(oemCodePage) {}
     ~SandboxTextStream() override {
         if (out_.is_open()) out_.close();
@@ -125,13 +124,9 @@ class SandboxTextStream : public TextStream {
     void WriteLine(const std::string& text) override { Write(text + "\r\n"); }
     void Write(const std::string& text) override {
         if (!out_.is_open()) Raise(err::kBadFileName);
-        std::string bytes = text;
-        if (codePage_ != 0) {
-            auto converted = Utf8ToCodePage(codePage_, text);
-            if (!converted) Raise(err::kInvalidProcedureCall);
-            bytes = std::move(*converted);
-        }
-        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        const auto bytes = Utf8ToCodePage(codePage_, text);
+        if (!bytes) Raise(err::kInvalidProcedureCall);
+        out_.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
         if (!out_) Raise(err::kPathFileAccessError);
     }
     void Close() override {
@@ -236,12 +231,19 @@ class SandboxFileSystemObject : public FileSystemObject {
         DeleteTree(host, force);
     }
 
-    std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
-        return Create(path, overwrite, 0);
-    }
-
-    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
-        return Create(path, overwrite, machine_.OemCodePage());
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) override {
+        fs::path host = machine_.HostPath(path, true);
+        if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
+        bool existed = Exists(host);
+        if (existed) {
+            if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
+            const FileState state = machine_.StateAt(host);
+            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
+        }
+        auto stream = std::make_unique<SandboxTextStream>(host, machine_.OemCodePage());
+        if (!stream->IsOpen()) Raise(err::kPermissionDenied);
+        if (!existed) machine_.ForgetStateAt(host);
+        return stream;
     }
 
     std::string BatchFilePath(const std::string& path) override {
@@ -270,24 +272,6 @@ class SandboxFileSystemObject : public FileSystemObject {
         } catch (const RuntimeError&) {
             return "";
         }
-    }
-
-  private:
-    // A text file in the ANSI code page (codePage 0) or in the code page given.
-    std::unique_ptr<TextStream> Create(const std::string& path, bool overwrite, int codePage) {
-        fs::path host = machine_.HostPath(path, true);
-        if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
-        bool existed = Exists(host);
-        if (existed) {
-            if (!overwrite) Raise(err::kFileAlreadyExists);
-            if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            const FileState state = machine_.StateAt(host);
-            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
-        }
-        auto stream = std::make_unique<SandboxTextStream>(host, codePage);
-        if (!stream->IsOpen()) Raise(err::kPermissionDenied);
-        if (!existed) machine_.ForgetStateAt(host);
-        return stream;
     }
 
     std::string ReadTextFile(const std::string& path) override {

@@ -77,10 +77,9 @@ std::string BatchFilePathOf(const std::string& path) {
     return ToOemCodePage(shortPath) ? WideToUtf8(shortPath) : std::string();
 }
 
-std::unique_ptr<TextStream> CreateBatchFileAt(const std::string& path, bool overwrite) {
-    const HANDLE file =
-        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                    overwrite ? CREATE_ALWAYS : CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::unique_ptr<TextStream> CreateBatchFileAt(const std::string& path) {
+    const HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw ErrorFromWin32(GetLastError());
     return std::make_unique<Win32BatchStream>(file);
 }

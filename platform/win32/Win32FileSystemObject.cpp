@@ -1,5 +1,5 @@
-// "Scripting.FileSystemObject" called late-bound by member name, with the folder and text-stream
-// objects it returns. Each wrapper owns its object and releases it when it goes.
+// "Scripting.FileSystemObject" called late-bound by member name, with the folder objects it
+// returns. Each wrapper owns its object and releases it when it goes.
 #include "platform/RuntimeError.h"
 #include "platform/win32/ComObjects.h"
 #include "platform/win32/Win32Services.h"
@@ -32,24 +32,6 @@ class Win32Folder : public Folder {
     DispatchObject folder_;
 };
 
-class Win32TextStream : public TextStream {
-  public:
-    explicit Win32TextStream(DispatchObject stream) : stream_(std::move(stream)) {}
-
-    void WriteLine(const std::string& text) override { Write1("WriteLine", text); }
-    void Write(const std::string& text) override { Write1("Write", text); }
-    void Close() override { stream_.Call("Close"); }
-
-  private:
-    void Write1(const char* member, const std::string& text) {
-        std::vector<ComVariant> args;
-        args.emplace_back(text);
-        stream_.Call(member, std::move(args));
-    }
-
-    DispatchObject stream_;
-};
-
 class Win32FileSystemObject : public FileSystemObject {
   public:
     explicit Win32FileSystemObject(DispatchObject fso) : fso_(std::move(fso)) {}
@@ -80,10 +62,6 @@ class Win32FileSystemObject : public FileSystemObject {
     void DeleteFolder(const std::string& path, bool force) override {
         Refusable([&] { fso_.Call("DeleteFolder", Args(ComVariant(path), ComVariant(force))); });
     }
-    std::unique_ptr<TextStream> CreateTextFile(const std::string& path, bool overwrite) override {
-        return std::make_unique<Win32TextStream>(DispatchObject::FromResult(
-            fso_.Call("CreateTextFile", Args(ComVariant(path), ComVariant(overwrite)))));
-    }
     std::string ReadTextFile(const std::string& path) override {
         constexpr std::int32_t kForReading = 1;
         DispatchObject stream = DispatchObject::FromResult(
@@ -96,8 +74,8 @@ class Win32FileSystemObject : public FileSystemObject {
     }
 
     std::string BatchFilePath(const std::string& path) override { return BatchFilePathOf(path); }
-    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path, bool overwrite) override {
-        return CreateBatchFileAt(path, overwrite);
+    std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) override {
+        return CreateBatchFileAt(path);
     }
 
   private:

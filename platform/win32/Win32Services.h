@@ -25,6 +25,6 @@ std::unique_ptr<ShellObject> WrapShellObject(DispatchObject object);
 // The batch-file members of the file-system object (FileSystemObject.h), which the automation
 // object itself does not offer.
 std::string BatchFilePathOf(const std::string& path);
-std::unique_ptr<TextStream> CreateBatchFileAt(const std::string& path, bool overwrite);
+std::unique_ptr<TextStream> CreateBatchFileAt(const std::string& path);
 
 }  // namespace tamsel::win32

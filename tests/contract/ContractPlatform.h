@@ -19,11 +19,10 @@ std::unique_ptr<Platform> OpenContractPlatform();
 bool ContractPlatformIsWine();
 
 // What a test arranges or reads past the platform's objects: a file's bytes ("<missing>" when
-// it cannot be read), its read-only attribute, and whether a program holds it open (in use:
-// opened without sharing until the test lets it go).
+// it cannot be read), and a file made read-only or held open by a program (in use: opened
+// without sharing) until the test lets it go.
 std::string ContractFileBytes(Platform& platform, const std::string& path);
-void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly);
-void SetContractInUse(Platform& platform, const std::string& path, bool inUse);
+void ProtectContractFile(Platform& platform, const std::string& path, bool inUse, bool on);
 
 // A contract test's platform and its own new folder below TEMP, removed afterwards.
 class ContractTest : public ::testing::Test {
@@ -37,7 +36,7 @@ class ContractTest : public ::testing::Test {
     }
     std::string Bytes(const std::string& path) { return ContractFileBytes(*platform_, path); }
     void Write(const std::string& path, const std::string& text) {
-        auto stream = fso_->CreateTextFile(path, true);
+        auto stream = fso_->CreateBatchFile(path);
         stream->Write(text);
         stream->Close();
     }

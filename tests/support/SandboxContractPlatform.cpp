@@ -20,12 +20,9 @@ std::string ContractFileBytes(Platform& platform, const std::string& path) {
     return std::filesystem::is_regular_file(host) ? ReadHostFile(host) : "<missing>";
 }
 
-void SetContractReadOnly(Platform& platform, const std::string& path, bool readOnly) {
-    static_cast<sandbox::SandboxMachine&>(platform).SetReadOnly(path, readOnly);
-}
-
-void SetContractInUse(Platform& platform, const std::string& path, bool inUse) {
-    static_cast<sandbox::SandboxMachine&>(platform).SetInUse(path, inUse);
+void ProtectContractFile(Platform& platform, const std::string& path, bool inUse, bool on) {
+    auto& machine = static_cast<sandbox::SandboxMachine&>(platform);
+    inUse ? machine.SetInUse(path, on) : machine.SetReadOnly(path, on);
 }
 
 }  // namespace tamsel::test

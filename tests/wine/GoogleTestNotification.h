@@ -19,10 +19,9 @@ class Notification {
     Notification& operator=(const Notification&) = delete;
 
     void Notify() { SetEvent(event_); }
-    void WaitForNotification() { WaitForSingleObject(event_, kForever); }
+    void WaitForNotification() { WaitForSingleObject(event_, 0xFFFFFFFF); }  // INFINITE
 
   private:
-    static constexpr DWORD kForever = 0xFFFFFFFF;  // INFINITE, from winbase.h
     HANDLE event_;
 };
 

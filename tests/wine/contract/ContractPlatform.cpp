@@ -20,15 +20,13 @@ std::string ContractFileBytes(Platform&, const std::string& path) {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-void SetContractReadOnly(Platform&, const std::string& path, bool readOnly) {
-    SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-}
-
-void SetContractInUse(Platform&, const std::string& path, bool inUse) {
+void ProtectContractFile(Platform&, const std::string& path, bool inUse, bool on) {
     static std::map<std::string, HANDLE> held;
-    if (inUse) {
+    if (!inUse) {
+        SetFileAttributesA(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    } else if (on) {
         held[path] = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    } else if (held.contains(path)) {
+    } else {
         CloseHandle(held[path]);
         held.erase(path);
     }

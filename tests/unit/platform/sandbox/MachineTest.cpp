@@ -88,7 +88,7 @@ TEST_F(MachineTest, PathsThatWouldLeaveTheSandboxOrWriteToTheHostAreRefused) {
     const std::string onZ = machine_->WindowsPath(file);
     EXPECT_TRUE(fso->FileExists(onZ));
     EXPECT_EQ(ErrorOf([&] { fso->DeleteFile(onZ, true); }), err::kPermissionDenied);
-    EXPECT_EQ(ErrorOf([&] { fso->CreateTextFile(onZ, true); }), err::kPermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { fso->CreateBatchFile(onZ); }), err::kPermissionDenied);
     fso->CopyFile(onZ, "C:\\host.txt", true);
     EXPECT_EQ(Read("C:\\host.txt"), "host");
     EXPECT_TRUE(fs::exists(file));

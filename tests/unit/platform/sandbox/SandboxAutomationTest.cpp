@@ -33,7 +33,7 @@ TEST_F(SandboxAutomationTest, AFileIsNotCopiedOntoItselfAndAttributesFollowTheFi
     fso_->DeleteFile("C:\\copy.exe", true);
     PutFile("C:\\copy.exe");
     EXPECT_FALSE(machine_->IsReadOnly("C:\\copy.exe"));
-    auto stream = fso_->CreateTextFile("C:\\out.txt", true);
+    auto stream = fso_->CreateBatchFile("C:\\out.txt");
     stream->Close();
     EXPECT_EQ(ErrorOf([&] { stream->Write("late"); }), err::kBadFileName);
 }
