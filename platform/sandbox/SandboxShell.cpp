@@ -104,7 +104,10 @@ class SandboxShortcut : public ShellShortcut {
         : machine_(machine), path_(std::move(path)) {}
 
     void SetTargetPath(const std::string& path) override { target_ = path; }
-    void SetWindowStyle(std::int16_t style) override { link_.showCommand = ShowCommandFor(style); }
+    // Written as given; the programs ask for a normal window (1) only.
+    void SetWindowStyle(std::int16_t style) override {
+        link_.showCommand = static_cast<std::uint32_t>(style);
+    }
     void SetHotKey(const std::string& hotKey) override { link_.hotKey = ParseHotKey(hotKey); }
     void SetIconLocation(const std::string& location) override {
         IconLocation icon = ParseIconLocation(location);

@@ -26,7 +26,6 @@ constexpr int kBusyTimeoutMilliseconds = 30000;
 constexpr std::int64_t kFirstRootId = 1;
 
 constexpr std::uint32_t kKeySetValue = 0x2;
-constexpr std::uint32_t kKeyCreateSubKey = 0x4;
 
 const char* const kSchema = R"sql(
 CREATE TABLE registry_key(
@@ -376,9 +375,6 @@ RegStatus SqliteRegistry::CreateKeyEx(RegKey root, const std::string& subKey,
         for (const auto& part : parts) {
             auto child = FindChild(id, part);
             if (!child) {
-                if (id == ref.id && (ref.access & kKeyCreateSubKey) == 0) {
-                    return reg::kAccessDenied;
-                }
                 auto& insert = BindName(statements_->insertKey->Reset().Bind(1, id), 2, part);
                 BindName(insert, 3, FoldCase(part)).Run();
                 child = sqlite3_last_insert_rowid(database_->Handle());
@@ -486,15 +482,13 @@ RegStatus SqliteRegistry::QueryValueEx(RegKey key, const std::string& valueName,
     statement.Reset().Bind(1, ref.id).BindBorrowed(2, folded);
     if (!statement.Step()) {
         if (!KeyAlive(ref.id)) return kKeyDeletedStatus;
-        return (ref.access & reg::kKeyQueryValue) == 0 ? reg::kAccessDenied : reg::kFileNotFound;
+        return reg::kFileNotFound;
     }
     const auto storedType = static_cast<std::uint32_t>(statement.ColumnInt(0));
     const std::span<const std::uint8_t> stored = statement.ColumnBytes(1);
     const auto storedSize = static_cast<std::uint32_t>(stored.size());
     RegStatus status = reg::kSuccess;
-    if ((ref.access & reg::kKeyQueryValue) == 0) {
-        status = reg::kAccessDenied;
-    } else if (data == nullptr) {
+    if (data == nullptr) {
         if (type != nullptr) *type = storedType;
         if (size != nullptr) *size = storedSize;
     } else if (*size < storedSize) {

@@ -36,9 +36,9 @@ struct RegistryValue {
 //
 // Key and value names keep the case they were created with and are looked up by an ASCII
 // case-folded copy. Handles are small integers of this object, never reused while it lives;
-// a handle whose key was deleted meanwhile gives kKeyDeletedStatus, as on Windows. Access rights
-// are checked as Windows checks them: querying needs KEY_QUERY_VALUE, setting and deleting a
-// value KEY_SET_VALUE, creating a subkey below a handle KEY_CREATE_SUB_KEY.
+// a handle whose key was deleted meanwhile gives kKeyDeletedStatus, as on Windows. Setting and
+// deleting a value needs KEY_SET_VALUE, as on Windows. The other rights are not checked: every
+// handle the programs open carries KEY_QUERY_VALUE, and they create keys below the roots only.
 //
 // The environment that ExpandEnvironment uses is the machine's, kept in the registry itself:
 // the values of HKCU "Environment", then those of the HKLM session-manager environment.
