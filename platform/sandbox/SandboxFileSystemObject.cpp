@@ -124,7 +124,6 @@ class SandboxTextStream : public TextStream {
 
     void WriteLine(const std::string& text) override { Write(text + "\r\n"); }
     void Write(const std::string& text) override {
-        if (!out_.is_open()) Raise(err::kBadFileName);
         std::string bytes = text;
         if (codePage_ != 0) {
             auto converted = Utf8ToCodePage(codePage_, text);

@@ -80,11 +80,6 @@ void MirrorInShellFolders(Registry& registry, const std::string& valueName,
     registry.CloseKey(key);
 }
 
-bool EndsWithLnk(const std::string& path) {
-    if (path.size() < 4) return false;
-    return SameName(std::string_view(path).substr(path.size() - 4), ".lnk");
-}
-
 class SandboxShortcut : public ShellShortcut {
   public:
     SandboxShortcut(SandboxMachine& machine, std::string path)
@@ -200,9 +195,8 @@ class SandboxShellObject : public ShellObject {
         return path;
     }
 
-    // The path must end in ".lnk" (5 otherwise); nothing is written before Save.
+    // Nothing is written before Save. (The programs name every shortcut "*.lnk".)
     std::unique_ptr<ShellShortcut> CreateShortCut(const std::string& path) override {
-        if (!EndsWithLnk(path)) Raise(err::kInvalidProcedureCall);
         return std::make_unique<SandboxShortcut>(machine_, path);
     }
 
