@@ -29,7 +29,6 @@ TEST(WindowsPathTest, DrivesAtTheStartOfAPath) {
 TEST(WindowsPathTest, TrailingSeparatorsGoExceptADriveRootsOwn) {
     EXPECT_EQ(WithoutTrailingSeparators("C:\\a\\b\\\\/"), "C:\\a\\b");
     EXPECT_EQ(WithoutTrailingSeparators("C:\\\\\\"), "C:\\");
-    EXPECT_EQ(WithoutTrailingSeparators("C:\\"), "C:\\");
 }
 
 }  // namespace
