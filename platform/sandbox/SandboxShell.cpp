@@ -33,19 +33,6 @@ constexpr const char* kUserShellFoldersKey =
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-struct SpecialFolderName {
-    const char* name;           // as the shell object takes it (without regard to case)
-    const char* registryValue;  // the value under kUserShellFoldersKey
-    std::string (*fallback)();  // the folder of a new machine
-};
-
-const SpecialFolderName kSpecialFolders[] = {
-    {"StartMenu", "Start Menu", [] { return std::string(kStartMenu); }},
-    {"Programs", "Programs", [] { return std::string(kPrograms); }},
-    {"Desktop", "Desktop", [] { return std::string(kDesktop); }},
-    {"StartUp", "Startup", [] { return std::string(kPrograms) + "\\StartUp"; }},
-};
-
 std::optional<std::string> RegistryText(Registry& registry, const std::string& valueName) {
     RegKey key = 0;
     if (registry.OpenKeyEx(reg::kCurrentUser, kUserShellFoldersKey, 0, reg::kKeyQueryValue, &key) !=
@@ -104,7 +91,10 @@ class SandboxShortcut : public ShellShortcut {
         : machine_(machine), path_(std::move(path)) {}
 
     void SetTargetPath(const std::string& path) override { target_ = path; }
-    void SetWindowStyle(std::int16_t style) override { link_.showCommand = ShowCommandFor(style); }
+    // Written as given; the programs ask for a normal window (1) only.
+    void SetWindowStyle(std::int16_t style) override {
+        link_.showCommand = static_cast<std::uint32_t>(style);
+    }
     void SetHotKey(const std::string& hotKey) override { link_.hotKey = ParseHotKey(hotKey); }
     void SetIconLocation(const std::string& location) override {
         IconLocation icon = ParseIconLocation(location);
@@ -198,19 +188,16 @@ class SandboxShellObject : public ShellObject {
   public:
     explicit SandboxShellObject(SandboxMachine& machine) : machine_(machine) {}
 
-    // The folder that the registry's User Shell Folders key names for the user (so that a
-    // machine can move it), or the folder of a new machine when the value is missing; copied to
-    // Shell Folders. Names not known give 5.
+    // "StartMenu" (any case), the one special folder the programs ask for: the folder that the
+    // registry's User Shell Folders key names for the user (so that a machine can move it), or
+    // the folder of a new machine when the value is missing; copied to Shell Folders. Other
+    // names give 5.
     std::string SpecialFolder(const std::string& name) override {
-        for (const auto& folder : kSpecialFolders) {
-            if (!SameName(name, folder.name)) continue;
-            Registry& registry = machine_.GetRegistry();
-            const std::string path =
-                RegistryText(registry, folder.registryValue).value_or(folder.fallback());
-            MirrorInShellFolders(registry, folder.registryValue, path);
-            return path;
-        }
-        Raise(err::kInvalidProcedureCall);
+        if (!SameName(name, "StartMenu")) Raise(err::kInvalidProcedureCall);
+        Registry& registry = machine_.GetRegistry();
+        const std::string path = RegistryText(registry, "Start Menu").value_or(kStartMenu);
+        MirrorInShellFolders(registry, "Start Menu", path);
+        return path;
     }
 
     // The path must end in ".lnk" (5 otherwise); nothing is written before Save.

@@ -67,11 +67,6 @@ std::vector<std::uint8_t> FileEntryItem(const std::string& longName, bool isFold
 
 std::vector<std::uint8_t> TargetIdList(const std::string& windowsPath, bool targetIsFolder,
                                        std::uint32_t targetSize) {
-    if (windowsPath.size() < 3 || windowsPath[1] != ':' ||
-        (windowsPath[2] != '\\' && windowsPath[2] != '/') ||
-        std::isalpha(static_cast<unsigned char>(windowsPath[0])) == 0) {
-        Refuse();
-    }
     std::vector<std::string> names;
     std::size_t start = 3;
     while (start <= windowsPath.size()) {

@@ -14,8 +14,8 @@ namespace tamsel::sandbox {
 // version 3 extension block, its long name. Times are left unset. Returns the whole
 // LinkTargetIDList structure, its size field included.
 //
-// windowsPath must be "X:\..." (throws RuntimeError 5 otherwise, and when an item or the list
-// would not fit its 16-bit size).
+// windowsPath must be "X:\..." (the caller checks it). Throws RuntimeError 5 when an item or
+// the list would not fit its 16-bit size.
 std::vector<std::uint8_t> TargetIdList(const std::string& windowsPath, bool targetIsFolder,
                                        std::uint32_t targetSize);
 

@@ -98,8 +98,4 @@ IconLocation ParseIconLocation(const std::string& text) {
     return {text, 0};
 }
 
-std::uint32_t ShowCommandFor(std::int32_t windowStyle) {
-    return windowStyle == 3 || windowStyle == 7 ? static_cast<std::uint32_t>(windowStyle) : 1u;
-}
-
 }  // namespace tamsel::sandbox

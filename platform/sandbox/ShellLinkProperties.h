@@ -20,8 +20,4 @@ struct IconLocation {
 };
 IconLocation ParseIconLocation(const std::string& text);
 
-// The ShowCommand for a WindowStyle: 3 (maximised) and 7 (minimised) are kept, every other
-// value is a normal window (1), which is also how a reader takes an unknown value.
-std::uint32_t ShowCommandFor(std::int32_t windowStyle);
-
 }  // namespace tamsel::sandbox

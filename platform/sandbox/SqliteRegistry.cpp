@@ -61,16 +61,6 @@ SqliteStatement& BindName(SqliteStatement& statement, int index, const std::stri
                               name.size());
 }
 
-// The specific rights a requested access mask grants, generic rights mapped as Windows maps
-// them for keys (GENERIC_READ to KEY_READ, GENERIC_WRITE to KEY_WRITE, ...).
-std::uint32_t GrantedRights(std::uint32_t access) {
-    std::uint32_t rights = access & reg::kKeySixRights;
-    if ((access & 0x10000000u) != 0 || (access & 0x02000000u) != 0) rights |= reg::kKeySixRights;
-    if ((access & 0x80000000u) != 0 || (access & 0x20000000u) != 0) rights |= 0x19;
-    if ((access & 0x40000000u) != 0) rights |= 0x06;
-    return rights;
-}
-
 void ConfigureConnection(SqliteDatabase& database) {
     sqlite3_busy_timeout(database.Handle(), kBusyTimeoutMilliseconds);
 }
@@ -361,7 +351,9 @@ RegKey SqliteRegistry::NewHandle(std::int64_t id, std::uint32_t access) {
         nextHandle_ = nextHandle_ >= reg::kClassesRoot ? 1 : nextHandle_ + 1;
     }
     RegKey handle = nextHandle_++;
-    handles_[handle] = KeyRef{id, GrantedRights(access)};
+    // The handle keeps the specific key rights asked for; generic rights (GENERIC_READ, ...)
+    // are not mapped, since no caller asks for them.
+    handles_[handle] = KeyRef{id, access & reg::kKeySixRights};
     return handle;
 }
 

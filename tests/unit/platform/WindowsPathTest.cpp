@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "platform/WindowsPath.h"
 
@@ -9,31 +10,25 @@ namespace {
 
 // Case folding and the characters of names are checked through the platforms' tests.
 TEST(WindowsPathTest, DrivesAtTheStartOfAPath) {
-    struct Case {
-        const char* path;
-        bool startsWithDrive;
-        bool absolute;
-        bool absoluteWithSlash;
-    };
-    const Case cases[] = {
+    // A path; whether it starts with a drive; whether it is absolute with "\", with "/" too.
+    const std::tuple<const char*, bool, bool, bool> cases[] = {
         {"C:\\dir", true, true, true},      {"z:\\", true, true, true},
         {"C:/dir", true, false, true},      {"C:dir", true, false, false},
         {"C:", true, false, false},         {"1:\\", false, false, false},
         {"\xC4:\\", false, false, false},   {"\\\\server\\share", false, false, false},
         {"dir\\C:\\", false, false, false}, {"", false, false, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(StartsWithDrive(c.path), c.startsWithDrive);
-        EXPECT_EQ(IsDriveAbsolute(c.path), c.absolute);
-        EXPECT_EQ(IsDriveAbsolute(c.path, true), c.absoluteWithSlash);
+    for (const auto& [path, startsWithDrive, absolute, absoluteWithSlash] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(StartsWithDrive(path), startsWithDrive);
+        EXPECT_EQ(IsDriveAbsolute(path), absolute);
+        EXPECT_EQ(IsDriveAbsolute(path, true), absoluteWithSlash);
     }
 }
 
 TEST(WindowsPathTest, TrailingSeparatorsGoExceptADriveRootsOwn) {
     EXPECT_EQ(WithoutTrailingSeparators("C:\\a\\b\\\\/"), "C:\\a\\b");
     EXPECT_EQ(WithoutTrailingSeparators("C:\\\\\\"), "C:\\");
-    EXPECT_EQ(WithoutTrailingSeparators("C:\\"), "C:\\");
 }
 
 }  // namespace

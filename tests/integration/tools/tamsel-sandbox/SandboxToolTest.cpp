@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/ChildProcess.h"
@@ -17,14 +18,15 @@ namespace tamsel::test {
 namespace {
 
 namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
 
 class SandboxToolTest : public ::testing::Test {
   protected:
-    ProcessResult Tool(const std::vector<std::string>& args, const fs::path& folder = {}) {
+    ProcessResult Tool(const Args& args, const fs::path& folder = {}) {
         return RunSandboxTool(BuiltFile("tools/tamsel-sandbox"),
                               folder.empty() ? Machine() : folder, args);
     }
-    std::string Out(const std::vector<std::string>& args) { return Tool(args).out; }
+    std::string Out(const Args& args) { return Tool(args).out; }
     fs::path Machine() const { return scratch_.Path() / "machine"; }
 
     ScratchDirectory scratch_;
@@ -103,12 +105,8 @@ TEST_F(SandboxToolTest, ArgumentsItCannotTakeAreExplainedAndChangeNothing) {
     fs::copy(Machine(), before, fs::copy_options::recursive);
     const fs::path folder = scratch_.Path() / "a folder.reg";
     fs::create_directory(folder);
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        std::string says;
-    };
-    for (const Case& c : std::vector<Case>{
+    // The arguments, the status the tool ends with, and what its message says.
+    for (const auto& [args, status, says] : std::vector<std::tuple<Args, int, std::string>>{
              {{"init"}, 1, "is not empty: a new machine needs a missing or empty folder"},
              {{"path", "Windows"},
               1,
@@ -131,10 +129,10 @@ TEST_F(SandboxToolTest, ArgumentsItCannotTakeAreExplainedAndChangeNothing) {
              {{"attrib", "+x", "C:\\Windows"}, 2, "usage:"},
              {{"run", "C:\\a.exe", "extra"}, 2, "usage:"},
          }) {
-        const auto result = Tool(c.args);
-        const std::string shown = c.args[0] + " " + c.args.back();
-        EXPECT_EQ(result.status, c.status) << shown;
-        EXPECT_NE(result.err.find(c.says), std::string::npos) << shown << ": " << result.err;
+        const auto result = Tool(args);
+        const std::string shown = args[0] + " " + args.back();
+        EXPECT_EQ(result.status, status) << shown;
+        EXPECT_NE(result.err.find(says), std::string::npos) << shown << ": " << result.err;
         EXPECT_TRUE(result.out.empty()) << shown << ": " << result.out;
     }
     const auto changed = RunProcess({"diff", "-r", before.string(), Machine().string()});
