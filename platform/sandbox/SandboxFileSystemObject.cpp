@@ -187,9 +187,7 @@ class SandboxFileSystemObject : public FileSystemObject {
 
         bool existed = Exists(to);
         if (existed) {
-            if (KindOf(to) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            const FileState state = machine_.StateAt(to);
-            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
+            CheckReplaceable(to);
             if (!overwrite) Raise(err::kFileAlreadyExists);
             std::error_code same;
             if (fs::equivalent(from, to, same)) Raise(err::kPermissionDenied);
@@ -234,12 +232,8 @@ class SandboxFileSystemObject : public FileSystemObject {
     std::unique_ptr<TextStream> CreateBatchFile(const std::string& path) override {
         fs::path host = machine_.HostPath(path, true);
         if (KindOf(host.parent_path()) != fs::file_type::directory) Raise(err::kPathNotFound);
-        bool existed = Exists(host);
-        if (existed) {
-            if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
-            const FileState state = machine_.StateAt(host);
-            if (state.readOnly || state.inUse) Raise(err::kPermissionDenied);
-        }
+        const bool existed = Exists(host);
+        if (existed) CheckReplaceable(host);
         auto stream = std::make_unique<SandboxTextStream>(host, machine_.OemCodePage());
         if (!stream->IsOpen()) Raise(err::kPermissionDenied);
         if (!existed) machine_.ForgetStateAt(host);
@@ -297,6 +291,12 @@ class SandboxFileSystemObject : public FileSystemObject {
         const FileState state = machine_.StateAt(host);
         if (state.inUse || (!force && state.readOnly)) Raise(err::kPermissionDenied);
         return state;
+    }
+
+    // An existing file that a new one may replace: not a folder, in use or read-only (70).
+    void CheckReplaceable(const fs::path& host) {
+        if (KindOf(host) == fs::file_type::directory) Raise(err::kPermissionDenied);
+        CheckDeletable(host, false);
     }
 
     // A deleted file loses its read-only state (one in use is never deleted).
