@@ -114,7 +114,6 @@ TEST_F(SandboxToolTest, ArgumentsItCannotTakeAreExplainedAndChangeNothing) {
              {{"path", "\\Windows"}, 1, "like C:\\Windows"},
              {{"path", "d:Apps"}, 1, "like d:\\Apps"},
              {{"path", "Q:\\x"}, 1, "Path not found"},
-             {{"attrib", "+r", "C:\\missing.txt"}, 1, "File not found"},
              {{"run", "/bin/true"},
               127,
               "a host path; the machine sees the host's files through "

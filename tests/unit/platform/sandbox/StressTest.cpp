@@ -1,6 +1,7 @@
 // The sandbox under stress: a disk that has no room left, and several programs working on one
 // machine at once. Each program is a forked child of the test; a child that hangs is ended by
 // an alarm, so no test waits without end, and nothing here depends on timing.
+#include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -18,53 +20,49 @@ namespace tamsel::test {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Each;
 
-// Runs `count` forked children that start together (each reads the closed gate first). Each
-// reports in `err` what its body returns or throws, and ends with status 0 when that is "", 1
-// otherwise.
-std::vector<ProcessResult> RunTogether(int count, const std::function<std::string(int)>& body) {
+// Runs a program's body in this forked child and ends the child: with status 0 when the body
+// returns, or with status 1 after writing what it threw to stderr. An alarm ends a hung child.
+[[noreturn]] void RunAsProgram(const std::function<void()>& body) {
+    ::alarm(60);  // a guard against a hung child, never a measure
+    try {
+        body();
+        _exit(0);
+    } catch (const RuntimeError& error) {
+        std::cerr << error.Number() << " " << error.Description();
+    } catch (const std::exception& error) {
+        std::cerr << error.what();
+    }
+    _exit(1);
+}
+
+// Runs `count` forked children that start together (each reads the closed gate first); returns
+// how each ended (its status, 128 + the signal that ended it).
+std::vector<int> RunTogether(int count, const std::function<void(int)>& body) {
     int gate[2];
     if (::pipe(gate) != 0) return {};
-    std::vector<std::pair<pid_t, int>> children;
+    std::vector<pid_t> children;
     for (int i = 0; i < count; ++i) {
-        int report[2];
-        if (::pipe(report) != 0) break;
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ::alarm(60);  // a guard against a hung child, never a measure
             ::close(gate[1]);
             char byte = 0;
             while (::read(gate[0], &byte, 1) < 0 && errno == EINTR) {
             }
-            std::string message;
-            try {
-                message = body(i);
-            } catch (const RuntimeError& error) {
-                message = std::to_string(error.Number()) + " " + error.Description();
-            } catch (const std::exception& error) {
-                message = *error.what() != '\0' ? error.what() : "an exception";
-            }
-            if (::write(report[1], message.data(), message.size()) < 0) _exit(2);
-            _exit(message.empty() ? 0 : 1);
+            RunAsProgram([&] { body(i); });
         }
-        ::close(report[1]);
-        children.emplace_back(pid, report[0]);
+        children.push_back(pid);
     }
     ::close(gate[0]);
     ::close(gate[1]);  // every child's read returns now
-    std::vector<ProcessResult> outcomes;
-    for (auto [pid, readFd] : children) {
-        ProcessResult& outcome = outcomes.emplace_back();
-        char buffer[4096];
-        for (ssize_t got; (got = ::read(readFd, buffer, sizeof buffer)) > 0;) {
-            outcome.err.append(buffer, static_cast<std::size_t>(got));
-        }
-        ::close(readFd);
+    std::vector<int> endings;
+    for (const pid_t pid : children) {
         int status = 0;
         ::waitpid(pid, &status, 0);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        endings.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
-    return outcomes;
+    return endings;
 }
 
 // Whether a folder holds an entry whose name contains `part`.
@@ -96,23 +94,27 @@ TEST_F(StressTest, AFullDiskIsReportedAsSuchAndLeavesNothingHalfMade) {
         std::string message;
     };
     const Row rows[] = {
-        {1, [&] { sandbox::SandboxMachine::Open(fresh); },
-         (fresh / "registry.db").string() + ": disk full"},
+        {1, [&] { sandbox::SandboxMachine::Open(fresh); }, "registry.db: disk full"},
         {1 << 16, [&] { CopyOn(MachineDir(), "C:\\big.bin", "C:\\Windows\\copy.bin"); },
          "61 Disk full"},
         {4096, [&] { sandbox::SandboxMachine::Init(parent / "machine"); }, "disk full"},
         {4096, [&] { sandbox::SandboxMachine::Reset(MachineDir()); }, "disk full"},
     };
     for (const Row& row : rows) {
-        const auto outcomes = RunTogether(1, [&](int) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{row.limit, row.limit};
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return std::string("setrlimit failed");
-            row.call();
-            return std::string();
-        });
-        EXPECT_EQ(outcomes.at(0).status, 1) << outcomes[0].err;
-        EXPECT_TRUE(outcomes[0].err.ends_with(row.message)) << outcomes[0].err;
+        EXPECT_EXIT(RunAsProgram([&] {
+                        ::signal(SIGXFSZ, SIG_IGN);
+                        rlimit room{};
+                        ::getrlimit(RLIMIT_FSIZE, &room);
+                        const rlimit full{row.limit, room.rlim_max};
+                        ::setrlimit(RLIMIT_FSIZE, &full);  // failing, the row fails
+                        try {
+                            row.call();
+                        } catch (...) {
+                            ::setrlimit(RLIMIT_FSIZE, &room);  // for the message
+                            throw;
+                        }
+                    }),
+                    ::testing::ExitedWithCode(1), row.message + "$");
     }
     EXPECT_FALSE(HasEntryWith(Host("C:\\Windows"), "copy"));
     EXPECT_TRUE(fs::is_empty(parent));
@@ -126,12 +128,10 @@ TEST_F(StressTest, AFullDiskIsReportedAsSuchAndLeavesNothingHalfMade) {
 TEST_F(StressTest, ProgramsOpeningAMissingMachineTogetherAllGetIt) {
     for (int trial = 0; trial < 5; ++trial) {
         const fs::path folder = scratch_.Path() / ("together" + std::to_string(trial));
-        for (const auto& outcome : RunTogether(4, [&](int) -> std::string {
-                 auto machine = sandbox::SandboxMachine::Open(folder);
-                 return machine->Environment("TEMP").empty() ? "no TEMP" : "";
-             })) {
-            EXPECT_EQ(outcome.status, 0) << "trial " << trial << ": " << outcome.err;
-        }
+        const auto open = [&](int) {
+            if (sandbox::SandboxMachine::Open(folder)->Environment("TEMP").empty()) _exit(2);
+        };
+        EXPECT_THAT(RunTogether(4, open), Each(0)) << "trial " << trial;
         EXPECT_TRUE(fs::exists(folder / ".tamsel-sandbox"));
         EXPECT_FALSE(HasEntryWith(scratch_.Path(), ".new-"));
     }
@@ -143,15 +143,13 @@ TEST_F(StressTest, ProgramsCopyingToOneFileTogetherAllSucceedAndLeaveOneWholeCop
         PutFile("C:\\source" + std::to_string(i), std::string(size, static_cast<char>('a' + i)));
     }
     PutFolder("C:\\Target");
-    for (int trial = 0; trial < 3; ++trial) {
-        for (const auto& outcome : RunTogether(4, [&](int i) {
-                 for (int copy = 0; copy < 10; ++copy) {
-                     CopyOn(MachineDir(), "C:\\source" + std::to_string(i), "C:\\Target\\app.exe");
-                 }
-                 return std::string();
-             })) {
-            EXPECT_EQ(outcome.status, 0) << "trial " << trial << ": " << outcome.err;
+    const auto copy = [&](int i) {
+        for (int time = 0; time < 10; ++time) {
+            CopyOn(MachineDir(), "C:\\source" + std::to_string(i), "C:\\Target\\app.exe");
         }
+    };
+    for (int trial = 0; trial < 3; ++trial) {
+        EXPECT_THAT(RunTogether(4, copy), Each(0)) << "trial " << trial;
         const std::string result = Read("C:\\Target\\app.exe");
         ASSERT_EQ(result.size(), size);
         EXPECT_EQ(result, std::string(size, result[0]));
