@@ -41,12 +41,14 @@ TEST_F(DirectoryChooserTest, CancelKeepsTheTargetAndTheDialogKeepsWhatWasTypedIn
     PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", "D:\\Menu");
     const std::string target = "D:\\Program Files\\Tamsel Orry\\";
     // An unknown drive, Cancel, the close box (which acts as Cancel), then OK with a trailing "\"
-    // and with no text.
+    // and with no text, and the window's close box.
     const ScriptRun run = RunSetup(
         {"click ChangeDirBTN", "drive q", "answer OK", "set Dir D:\\Typed", "click CancelButton",
          "click ChangeDirBTN", "close", "click ChangeDirBTN", "set Dir D:\\Games\\",
-         "click OKButton", "click ChangeDirBTN", "set Dir", "click OKButton", "click CancelBTN"});
+         "click OKButton", "click ChangeDirBTN", "set Dir", "click OKButton", "close"});
+    // The close box ends Setup, also while the hidden dialog is still loaded.
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.Kinds().back(), "exit");
     const auto installer = WindowStates(run, "Installer");
     const auto dialog = WindowStates(run, "ChooseDirFRM");
     ASSERT_EQ(installer.size(), 5u);
