@@ -14,38 +14,31 @@ class StartUpTest : public SandboxTest {
         EXPECT_EQ(run.status, 0) << run.err;
         return WindowStates(run, "Installer").at(0);
     }
-    std::string TargetAfterStartUp() {
-        return ControlOf(WindowAfterStartUp(), "InstallDirectory").value("caption", "");
-    }
-    void RecordInstallation(const std::string& applicationName,
-                            const std::string& uninstallString) {
-        PutValue(reg::kLocalMachine, kUninstallKey, "ApplicationName", applicationName);
-        PutValue(reg::kLocalMachine, kUninstallKey, "UninstallString", uninstallString);
-    }
 };
 
-TEST_F(StartUpTest, RecognisesAnEarlierInstallationOnlyByItsExactRecord) {
-    RecordInstallation("TamselOrry.exe", "D:\\Apps\\Tamsel Orry\\uninstall.exe");
-    // An earlier installation is updated where it is: its folder cannot be changed.
-    EXPECT_EQ(ControlOf(WindowAfterStartUp(), "ChangeDirBTN")["enabled"], false);
-    // Only "uninstall.exe" in exactly that case is taken off the recorded command.
-    RecordInstallation("TamselOrry.exe", "D:\\Apps\\Tamsel Orry\\Uninstall.exe");
-    EXPECT_EQ(TargetAfterStartUp(), "D:\\Apps\\Tamsel Orry\\Uninstall.exe");
-    // A record in another case is not this program's: a new installation on the default.
-    RecordInstallation("tamselorry.exe", "D:\\Apps\\Tamsel Orry\\uninstall.exe");
-    EXPECT_EQ(TargetAfterStartUp(), kDefaultTarget);
-}
-
-TEST_F(StartUpTest, ProposesTheTargetOnTheDriveOfTheStartMenu) {
-    for (const auto& [startMenu, target] :
-         {std::pair{"E:\\Documents and Settings\\Someone\\Start Menu", "E:"},
-          std::pair{"abc", "abc:"}, std::pair{"", "C:"}}) {
+// An earlier installation is recognised only by its exact record, and updated where it is: its
+// folder cannot be changed. Otherwise the target is proposed on the drive of the Start menu.
+TEST_F(StartUpTest, ProposesTheRecordedFolderOrOneOnTheDriveOfTheStartMenu) {
+    const std::string apps = "D:\\Apps\\Tamsel Orry\\";
+    for (const auto& [startMenu, application, uninstaller, target] :
+         {std::tuple{"E:\\Start Menu", "", "", std::string("E:\\Program Files\\Tamsel Orry\\")},
+          std::tuple{"abc", "", "", std::string("abc:\\Program Files\\Tamsel Orry\\")},
+          std::tuple{"", "", "", std::string(kDefaultTarget)},
+          // Only "uninstall.exe" in exactly that case is taken off the recorded command ...
+          std::tuple{"", "TamselOrry.exe", "Uninstall.exe", apps + "Uninstall.exe"},
+          // ... and a record in another case is not this program's.
+          std::tuple{"", "tamselorry.exe", "uninstall.exe", std::string(kDefaultTarget)}}) {
         if (*startMenu != '\0') {
             PutValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu", startMenu);
         } else {
             DeleteValue(reg::kCurrentUser, kShellFoldersKey, "Start Menu");
         }
-        EXPECT_EQ(TargetAfterStartUp(), std::string(target) + "\\Program Files\\Tamsel Orry\\");
+        PutValue(reg::kLocalMachine, kUninstallKey, "ApplicationName", application);
+        PutValue(reg::kLocalMachine, kUninstallKey, "UninstallString", apps + uninstaller);
+        const json window = WindowAfterStartUp();
+        EXPECT_EQ(ControlOf(window, "InstallDirectory")["caption"], target);
+        const bool recognised = std::string(application) == "TamselOrry.exe";
+        EXPECT_EQ(ControlOf(window, "ChangeDirBTN")["enabled"], !recognised) << target;
     }
 }
 
@@ -60,10 +53,10 @@ TEST_F(StartUpTest, GroupsComeFromTheShellsStartMenuWhateverShellFoldersSays) {
     EXPECT_EQ(ControlOf(WindowAfterStartUp(), "StartMenuGroup")["list"], json::array({"Moved"}));
 }
 
-TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
+TEST_F(StartUpTest, WithoutTheScriptingHostNothingChanges) {
     const MachineState before = State();
     SetScriptingHostAvailable(false);
-    ScriptRun run = RunSetup({"answer OK"});
+    const ScriptRun run = RunSetup({"answer OK"});
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(run.Kinds(), (std::vector<std::string>{"msgbox", "answer", "exit"}));
     EXPECT_EQ(run.events.at(0),
@@ -72,13 +65,6 @@ TEST_F(StartUpTest, WithoutTheScriptingHostOrOnExitNothingChanges) {
                               "is required for this application.\r\nGo to "
                               "http://www.tamselorry.example/TamselOrry.asp for more information.",
                               "OK", "exclamation", "OK"));
-    SetScriptingHostAvailable(true);
-
-    // The close box ends Setup, also while the hidden directory chooser is still loaded.
-    run = RunSetup({"click ChangeDirBTN", "click CancelButton", "close"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.Kinds().back(), "exit");
-    EXPECT_TRUE(run.EventsOf("msgbox").empty());
     ExpectState(before);
 }
 

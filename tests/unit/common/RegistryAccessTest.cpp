@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <tuple>
 
@@ -9,7 +8,7 @@
 #include "support/FaultInjectionRegistry.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/RegistryValues.h"
-#include "support/ScratchDirectory.h"
+#include "support/SandboxTest.h"
 
 namespace tamsel {
 namespace {
@@ -21,37 +20,31 @@ const std::string kKey = "SOFTWARE\\Tamsel Test";
 const std::string kDeepKey = kKey + "\\One\\Two";
 constexpr RegKey kLm = reg::kLocalMachine;
 
-// RegistryAccess over a fresh sandbox registry seen through a FaultInjectionRegistry. Every
-// test ends with no key handle left open and none closed that was not opened.
-class RegistryAccessTest : public ::testing::Test {
+// RegistryAccess over a fresh sandbox machine's registry seen through a FaultInjectionRegistry.
+// Every test ends with no key handle left open and none closed that was not opened.
+class RegistryAccessTest : public test::SandboxTest {
   protected:
-    RegistryAccessTest()
-        : store_(sandbox::SqliteRegistry::Open(scratch_.Path() / "registry.db")),
-          registry_(*store_),
-          access_(registry_, boxes_) {}
-
     void TearDown() override {
-        EXPECT_EQ(store_->OpenHandleCount(), 0u);
+        EXPECT_EQ(store_.OpenHandleCount(), 0u);
         EXPECT_EQ(registry_.StrayCloseCount(), 0u);
     }
 
     // Stores a value with exact bytes, past the module.
     void PutRaw(const std::string& name, std::uint32_t type, const std::string& bytes) {
-        ASSERT_EQ(test::Put(*store_, kLm, kKey, name, type, test::BytesOf(bytes)), 0);
+        ASSERT_EQ(test::Put(store_, kLm, kKey, name, type, test::BytesOf(bytes)), 0);
     }
 
     Variant Get(const std::string& name) { return access_.RegistryGetKeyValue(kLm, kKey, name); }
 
-    test::ScratchDirectory scratch_;
-    std::unique_ptr<sandbox::SqliteRegistry> store_;
-    test::FaultInjectionRegistry registry_;
+    sandbox::SqliteRegistry& store_ = machine_->GetSqliteRegistry();
+    test::FaultInjectionRegistry registry_{store_};
     test::RecordingMessageBoxes boxes_;
-    RegistryAccess access_;
+    RegistryAccess access_{registry_, boxes_};
 };
 
 TEST_F(RegistryAccessTest, ReadsEachTypeAsTheProgramsExpect) {
     const std::string longDir = "C:\\Users\\User\\AppData\\Local\\Temp";
-    ASSERT_EQ(test::PutText(*store_, reg::kCurrentUser, "Environment", "LONGDIR", longDir), 0);
+    PutValue(reg::kCurrentUser, "Environment", "LONGDIR", longDir);
     const std::tuple<const char*, std::uint32_t, std::string, Variant> rows[] = {
         // Text ends at its first NUL, or with the data when it has none.
         {"Inner", reg::kSz, "before\0after\0"s, Variant("before")},
@@ -95,10 +88,10 @@ TEST_F(RegistryAccessTest, FailingRegistryCallsAreSilentAndChangeNothing) {
     }
     registry_.FailCalls(RegistryFunction::CreateKeyEx, reg::kAccessDenied);
     access_.RegistrySetKeyValue(kLm, kDeepKey, "New", Variant("x"), reg::kSz);
-    EXPECT_FALSE(store_->KeyExists(kLm, kDeepKey));
+    EXPECT_FALSE(store_.KeyExists(kLm, kDeepKey));
     registry_.FailCalls(RegistryFunction::SetValueEx, reg::kAccessDenied);
     access_.RegistrySetKeyValue(kLm, kKey, "New", Variant("x"), reg::kSz);
-    EXPECT_EQ(store_->Values(kLm, kKey).size(), 2u);  // no "New"
+    EXPECT_EQ(store_.Values(kLm, kKey).size(), 2u);  // no "New"
     EXPECT_TRUE(boxes_.Shown().empty());
 
     // Running out of memory is the one failure that is shown; nothing is left behind.
