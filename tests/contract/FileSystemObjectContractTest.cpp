@@ -48,8 +48,6 @@ TEST_F(FileSystemObjectContract, EveryMemberRaisesWindowsNumbersForOddPaths) {
         {"CreateFolder", "\\FILE.TXT", err::kFileAlreadyExists},
         {"CreateBatchFile", "\\Sub \\new.txt", err::kPathNotFound},
         {"CreateFolder", "\\Sub ", err::kFileAlreadyExists},
-        {"GetFolder", "\\Sub\\", 0},
-        {"GetFolder", "\\Sub \\", err::kPathNotFound},
         {"DeleteFile", "\\file.txt\\", err::kFileNotFound},
         {"DeleteFolder", "\\Sub\\", err::kFileNotFound},
     };
