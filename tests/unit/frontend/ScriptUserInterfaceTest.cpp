@@ -148,7 +148,6 @@ TEST_F(ScriptUserInterfaceTest, WhatTheScriptCannotDoOnScreenEndsWithStatus3) {
     using Case = std::tuple<std::string, std::vector<std::string>, Configure>;
     for (const auto& [says, lines, configure] : std::vector<Case>{
              {"shows no command button 'Nothing'", {"click Nothing"}, {}},
-             {"shows no command button 'Label1'", {"click Label1"}, {}},
              {"shows no command button 'HiddenBTN'", {"click HiddenBTN"}, {}},
              {"shows no editable control 'OKBTN'", {"set OKBTN text"}, {}},
              {"no message box is on screen", {"answer Yes"}, {}},
