@@ -92,7 +92,6 @@ class ScriptUserInterfaceTest : public test::SandboxTest {
             return window;
         });
         run.events = test::ReadEventLog(log);
-        std::filesystem::remove(log);
         return run;
     }
 };
