@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "contract/ContractPlatform.h"
 

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -21,24 +20,13 @@ inline ScreenRect RectOf(const nlohmann::json& entry) {
 }
 
 // The virtual X display that ctest runs the desktop tests on (xvfb-run, started by
-// tests/CMakeLists.txt with this screen size at 96 dots per inch), and the user's hands on it:
-// xdotool, and ImageMagick for screenshots. Waits give up after a limit that guards against a
-// hang; a healthy run needs a fraction of it.
+// tests/CMakeLists.txt with this screen size at 96 dots per inch when it finds xdotool and
+// ImageMagick too), and the user's hands on it: xdotool, and ImageMagick for screenshots. Waits
+// give up after a limit that guards against a hang; a healthy run needs a fraction of it.
 class XvfbDisplay {
   public:
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 1024;
-
-    // Why the desktop tests cannot run here, or "" when they can.
-    static std::string Missing() {
-        if (std::getenv("DISPLAY") == nullptr) {
-            return "no X display: ctest runs this test under xvfb-run (scripts/install-deps)";
-        }
-        if (RunProcess({"sh", "-c", "command -v xdotool import"}).status != 0) {
-            return "xdotool or ImageMagick is not installed (scripts/install-deps)";
-        }
-        return "";
-    }
 
     // Waits until a window with exactly this title is mapped; its geometry as the X server has
     // it, in the geometry log's terms ("x", "y", "w", "h"), or null. search --sync waits itself.

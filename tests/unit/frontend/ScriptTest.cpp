@@ -18,7 +18,7 @@ TEST(ScriptTest, ReadsTheCommandsOfTheScriptWithTheirLineNumbers) {
     // The CR of a CR LF line is dropped; a last line without a line end still counts.
     EXPECT_EQ(lines, (Lines{{3, "click OKBTN"}, {6, "set Dir "}, {7, "close"}}));
 
-    using Row = std::tuple<const char*, CommandKind, const char*, const char*>;
+    using Row = std::tuple<std::string, CommandKind, std::string, std::string>;
     for (const auto& [text, kind, target, argument] : std::vector<Row>{
              // set takes the rest of the line verbatim: inner and trailing blanks are the user's
              {"set StartMenuGroup My  Group ", CommandKind::Set, "StartMenuGroup", "My  Group "},
@@ -30,9 +30,9 @@ TEST(ScriptTest, ReadsTheCommandsOfTheScriptWithTheirLineNumbers) {
         std::string problem;
         const auto command = ParseCommand({1, text}, &problem);
         ASSERT_TRUE(command.has_value()) << text << ": " << problem;
-        EXPECT_EQ(command->kind, kind) << text;
-        EXPECT_EQ(command->target, target) << text;
-        EXPECT_EQ(command->argument, argument) << text;
+        EXPECT_EQ(std::tie(command->kind, command->target, command->argument),
+                  std::tie(kind, target, argument))
+            << text;
     }
     for (const char* bad : {"click", "click OKBTN CancelBTN", "set", "drive   ", "close now"}) {
         std::string problem;

@@ -20,12 +20,11 @@ template <typename Function>
 }
 
 struct CopyFails {
-    CopyFails() = default;
+    explicit CopyFails(bool refuse = false) : armed(refuse) {}
     CopyFails(const CopyFails& other) : armed(other.armed) {
         if (armed) throw std::runtime_error("copy refused");
     }
-    CopyFails& operator=(const CopyFails&) = default;
-    bool armed = false;
+    bool armed;
 };
 
 TEST(LinkedUnwinding, ExceptionsPassThroughSharedInstancesToTheirHandlers) {
@@ -38,9 +37,7 @@ TEST(LinkedUnwinding, ExceptionsPassThroughSharedInstancesToTheirHandlers) {
     // exception goes on; the vector is left as it was.
     std::vector<CopyFails> items(3);
     items.shrink_to_fit();
-    CopyFails refusingCopy;
-    refusingCopy.armed = true;
-    EXPECT_THROW(items.push_back(refusingCopy), std::runtime_error);
+    EXPECT_THROW(items.push_back(CopyFails(true)), std::runtime_error);
     EXPECT_EQ(3u, items.size());
 
     // The C++ library's own instances.

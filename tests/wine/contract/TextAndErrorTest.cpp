@@ -6,6 +6,7 @@
 #include "platform/win32/ComObjects.h"
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/WindowsHeaders.h"
+#include "support/ErrorOf.h"
 
 namespace tamsel::win32 {
 namespace {
@@ -30,12 +31,8 @@ TEST(Win32Error, AutomationAndSystemFailuresCarryScriptNumbersAndTexts) {
 
 TEST(Win32Error, TheObjectOfAnUnknownIdentifierCannotBeCreated) {
     const auto platform = OpenPlatform();  // with COM started
-    try {
-        DispatchObject::Create("Tamsel.NoSuchObject");
-        ADD_FAILURE() << "created";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(err::kCannotCreateObject, error.Number());
-    }
+    EXPECT_EQ(err::kCannotCreateObject,
+              test::ErrorOf([] { DispatchObject::Create("Tamsel.NoSuchObject"); }));
 }
 
 }  // namespace
