@@ -33,8 +33,7 @@ class WineMachine {
         if (copy.status != 0) throw std::runtime_error("cannot copy the Wine machine: " + copy.err);
         for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
             const auto extension = entry.path().extension();
-            if (entry.is_regular_file() && !entry.is_symlink() &&
-                (extension == ".reg" || extension == ".ini")) {
+            if (entry.is_regular_file() && (extension == ".reg" || extension == ".ini")) {
                 Unshare(entry.path());
             }
         }

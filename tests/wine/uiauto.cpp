@@ -39,9 +39,8 @@ constexpr DWORD kTimeoutMs = 20000;
 // The text as the window itself reports it: GetWindowText would read only the caption stored
 // for a window of another process, not the text of an edit or combo box.
 std::string TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return "";
+    DWORD_PTR length = 0;  // stays 0 when the window does not answer
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
     std::string text(length + 1, '\0');
     SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -136,11 +135,9 @@ void Press(HWND window, const std::string& key) {
     const UINT code = key == "enter" ? VK_RETURN : VK_ESCAPE;
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
-    HWND target = window;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
-        thread.hwndFocus != nullptr) {
-        target = thread.hwndFocus;
-    }
+    const bool focus = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
+                       thread.hwndFocus != nullptr;
+    HWND target = focus ? thread.hwndFocus : window;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC)) << 16;
     PostMessageA(target, WM_KEYDOWN, code, scan | 1);
     PostMessageA(target, WM_KEYUP, code, scan | 1 | (1L << 30) | (1L << 31));
