@@ -23,18 +23,13 @@ std::string ShellWord(const std::string& word) {
 
 ProcessResult RunProcess(const std::vector<std::string>& command,
                          const EnvironmentChanges& environment, int timeoutSeconds) {
-    // timeout(1) kills the program if it runs too long; env(1) changes its environment and
-    // takes its -u options first.
+    // timeout(1) kills the program if it runs too long; env(1) removes every variable named (its
+    // -u options come first) and then sets those that have a value.
     std::string line = "exec timeout -s KILL " + std::to_string(timeoutSeconds) + " env";
-    std::string settings;
+    for (const auto& change : environment) line += " -u " + ShellWord(change.first);
     for (const auto& [name, value] : environment) {
-        if (value) {
-            settings += " " + ShellWord(name + "=" + *value);
-        } else {
-            line += " -u " + ShellWord(name);
-        }
+        if (value) line += " " + ShellWord(name + "=" + *value);
     }
-    line += settings;
     for (const auto& word : command) line += " " + ShellWord(word);
     // Output goes to files rather than pipes: a program that starts another, detached, would
     // otherwise keep the pipes open after it has ended.
@@ -43,15 +38,13 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     const std::filesystem::path err = scratch.Path() / "stderr";
     const int status =
         std::system((line + " </dev/null >" + ShellWord(out) + " 2>" + ShellWord(err)).c_str());
-    ProcessResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+                         ReadHostFile(out), ReadHostFile(err), ""};
     if (result.status == 128 + SIGKILL) {
         result.status = -1;
         result.problem = command[0] + " did not end within " + std::to_string(timeoutSeconds) +
                          " s and was killed";
     }
-    result.out = ReadHostFile(out);
-    result.err = ReadHostFile(err);
     return result;
 }
 

@@ -39,8 +39,11 @@ std::string ValueName(const std::string& name) { return name.empty() ? "@" : Sz(
 }  // namespace
 
 SandboxTest::SandboxTest() : machineDir_(scratch_.Path() / "machine") {
-    if (WineMachine::Selected()) {
-        wine_ = std::make_unique<WineMachine>(machineDir_);
+    // TAMSEL_WINE_MACHINE names the Wine machine to copy; then TAMSEL_WINE_DIST names the
+    // Windows build's programs (BuiltFile).
+    const char* wineMachine = std::getenv("TAMSEL_WINE_MACHINE");
+    if (wineMachine != nullptr && *wineMachine != '\0') {
+        wine_ = std::make_unique<WineMachine>(wineMachine, machineDir_);
     } else {
         machine_ = sandbox::SandboxMachine::Open(machineDir_);
     }
@@ -74,7 +77,7 @@ std::set<std::string> SandboxTest::Listing() const {
 }
 
 fs::path SandboxTest::Host(const std::string& windowsPath, bool forWriting) const {
-    return wine_ ? wine_->HostPath(windowsPath, forWriting)
+    return wine_ ? wine_->drives.HostPath(windowsPath, forWriting)
                  : machine_->HostPath(windowsPath, forWriting);
 }
 
@@ -193,7 +196,7 @@ ScriptRun SandboxTest::RunSetup(const std::vector<std::string>& lines,
         windowsProgram += ".exe";
         if (!fs::exists(windowsProgram)) fs::create_hard_link(program, windowsProgram);
     }
-    return Play({"wine", wine_->WindowsPath(windowsProgram)}, lines);
+    return Play({"wine", wine_->drives.WindowsPath(windowsProgram)}, lines);
 }
 
 ScriptRun SandboxTest::RunOnMachine(const std::string& windowsPath,
@@ -212,7 +215,7 @@ ScriptRun SandboxTest::Play(const std::vector<std::string>& command,
     fs::create_directories(folder);
     WriteScript(folder / "script.txt", lines);
     const auto spell = [&](const fs::path& file) {
-        return wine_ ? wine_->WindowsPath(file) : file.string();
+        return wine_ ? wine_->drives.WindowsPath(file) : file.string();
     };
     EnvironmentChanges environment =
         wine_ ? wine_->Environment() : EnvironmentChanges{{"TAMSEL_SANDBOX", machineDir_.string()}};

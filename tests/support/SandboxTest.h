@@ -44,10 +44,8 @@ inline constexpr const char* kMenuOrderKey =
 // The logged states of one window of a scripted run, and a control's state in one of them ({}
 // when missing).
 inline std::vector<nlohmann::json> WindowStates(const ScriptRun& run, const std::string& name) {
-    std::vector<nlohmann::json> states;
-    for (const auto& event : run.EventsOf("window")) {
-        if (event.value("name", "") == name) states.push_back(event);
-    }
+    auto states = run.EventsOf("window");
+    std::erase_if(states, [&](const auto& state) { return state.value("name", "") != name; });
     return states;
 }
 inline nlohmann::json ControlOf(const nlohmann::json& window, const std::string& control) {

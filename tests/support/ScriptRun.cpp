@@ -1,15 +1,12 @@
 #include "support/ScriptRun.h"
 
-#include <algorithm>
 #include <fstream>
-#include <iterator>
 
 namespace tamsel::test {
 
 std::vector<nlohmann::json> ScriptRun::EventsOf(const std::string& kind) const {
-    std::vector<nlohmann::json> found;
-    std::ranges::copy_if(events, std::back_inserter(found),
-                         [&](const auto& event) { return event.value("event", "") == kind; });
+    auto found = events;
+    std::erase_if(found, [&](const auto& event) { return event.value("event", "") != kind; });
     return found;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -23,16 +22,8 @@ namespace fs = std::filesystem;
 // uses as C: and D:, so that the drives lie where they lie on a sandbox machine.
 class WineMachine {
   public:
-    // The Wine machine is used when TAMSEL_WINE_MACHINE names the machine to copy; then
-    // TAMSEL_WINE_DIST names the Windows build's programs.
-    static bool Selected() {
-        const char* machine = std::getenv("TAMSEL_WINE_MACHINE");
-        return machine != nullptr && *machine != '\0';
-    }
-
-    explicit WineMachine(const fs::path& directory)
-        : directory_(fs::absolute(directory)), drives_(directory_ / "drives") {
-        const fs::path machine = std::getenv("TAMSEL_WINE_MACHINE");
+    WineMachine(const fs::path& machine, const fs::path& directory)
+        : drives(fs::absolute(directory) / "drives"), directory_(fs::absolute(directory)) {
         if (!fs::is_directory(machine / "prefix")) {
             throw std::runtime_error(machine.string() + " holds no Wine machine");
         }
@@ -42,8 +33,7 @@ class WineMachine {
         if (copy.status != 0) throw std::runtime_error("cannot copy the Wine machine: " + copy.err);
         for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
             const auto extension = entry.path().extension();
-            if (entry.is_regular_file() && !entry.is_symlink() &&
-                (extension == ".reg" || extension == ".ini")) {
+            if (entry.is_regular_file() && (extension == ".reg" || extension == ".ini")) {
                 Unshare(entry.path());
             }
         }
@@ -58,16 +48,15 @@ class WineMachine {
         const std::vector<std::uint8_t> text = sandbox::AnsiToUtf16Le(regText);
         std::ofstream(file, std::ios::binary)
             << "\xFF\xFE" << std::string(text.begin(), text.end());
-        return RunProcess({"wine", "regedit", "/S", WindowsPath(file)}, Environment()).status == 0;
+        return RunProcess({"wine", "regedit", "/S", drives.WindowsPath(file)}, Environment())
+                   .status == 0;
     }
     std::optional<std::string> ExportKey(const std::string& key) const {
         const fs::path file = directory_ / "export.reg";
         fs::remove(file);
-        if (RunProcess({"wine", "regedit", "/E", WindowsPath(file), key}, Environment()).status !=
-                0 ||
-            !fs::exists(file)) {
-            return std::nullopt;
-        }
+        const std::vector<std::string> command{"wine", "regedit", "/E", drives.WindowsPath(file),
+                                               key};
+        if (RunProcess(command, Environment()).status != 0 || !fs::exists(file)) return {};
         const std::string bytes = ReadHostFile(file).substr(2);
         std::string text = sandbox::Utf16LeToAnsi(
                                reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())
@@ -96,12 +85,9 @@ class WineMachine {
         return all;
     }
 
-    fs::path HostPath(const std::string& windowsPath, bool forWriting) const {
-        return drives_.HostPath(windowsPath, forWriting);
-    }
     // No write permission on the host file, which Wine shows as read-only.
     void SetReadOnly(const std::string& windowsPath) const {
-        const fs::path host = HostPath(windowsPath, true);
+        const fs::path host = drives.HostPath(windowsPath, true);
         Unshare(host);
         fs::permissions(host, fs::perms::owner_write | fs::perms::group_write,
                         fs::perm_options::remove);
@@ -111,9 +97,6 @@ class WineMachine {
 
     // The log-on: `wineboot -r` runs the RunOnce commands and waits for them.
     ProcessResult LogOn() const { return RunProcess({"wine", "wineboot", "-r"}, Environment()); }
-
-    // The path under which Wine shows a host file: Z:\... outside the machine's drives.
-    std::string WindowsPath(const fs::path& host) const { return drives_.WindowsPath(host); }
 
     // The environment of the machine's Wine programs.
     EnvironmentChanges Environment() const {
@@ -130,6 +113,10 @@ class WineMachine {
                 {"TAMSEL_SANDBOX", std::nullopt}};
     }
 
+    // The machine's drives: its Windows paths as host paths, and the path under which Wine
+    // shows a host file (Z:\... outside the drives).
+    const sandbox::DriveMap drives;
+
   private:
     // Replaces a file hard-linked with the machine copied from by a copy of its own, so that a
     // change to it stays with this machine.
@@ -140,7 +127,6 @@ class WineMachine {
     }
 
     fs::path directory_;
-    sandbox::DriveMap drives_;
     bool scriptingHost_ = true;
 };
 

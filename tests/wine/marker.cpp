@@ -5,11 +5,8 @@
 
 int main() {
     wchar_t path[MAX_PATH + 8] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 1;
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
     lstrcatW(path, L".ran");
-    HANDLE trace = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (trace == INVALID_HANDLE_VALUE) return 1;
-    CloseHandle(trace);
+    CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     return 0;
 }

@@ -15,12 +15,10 @@
 //   press WINDOW KEY            press enter or escape on the control that has the focus
 //   hold FILE SECONDS           keep FILE open without sharing for SECONDS
 //
-// CONTROL is the control's caption, compared exactly ("&Install", "&Yes"), or "CLASS:N" for the
-// N-th child of that window class ("Edit:1"). Waits give up after 20 s.
+// CONTROL is "CLASS:N" for the N-th child of that window class ("Edit:1"), or else the control's
+// caption, compared exactly ("&Install", "&Yes"). Waits give up after 20 s.
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,16 +36,11 @@ constexpr DWORD kTimeoutMs = 20000;
     std::exit(1);
 }
 
-void Print(const std::vector<std::string>& lines) {
-    for (const auto& line : lines) std::printf("%s\n", line.c_str());
-}
-
 // The text as the window itself reports it: GetWindowText would read only the caption stored
 // for a window of another process, not the text of an edit or combo box.
 std::string TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return "";
+    DWORD_PTR length = 0;  // stays 0 when the window does not answer
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
     std::string text(length + 1, '\0');
     SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -93,11 +86,9 @@ HWND WaitForWindow(const std::string& caption, bool dialogOnly = false, bool nee
 
 HWND FindControl(HWND window, const std::string& target) {
     const std::size_t colon = target.rfind(':');
-    const bool byClass = colon != std::string::npos && colon + 1 < target.size() &&
-                         std::isdigit(static_cast<unsigned char>(target[colon + 1]));
     int seen = 0;
     HWND found = FindWhere(window, [&](HWND child) {
-        if (!byClass) return TextOf(child) == target;
+        if (colon == std::string::npos) return TextOf(child) == target;
         return _stricmp(ClassOf(child).c_str(), target.substr(0, colon).c_str()) == 0 &&
                ++seen == std::atoi(target.c_str() + colon + 1);
     });
@@ -115,11 +106,10 @@ void Click(HWND button) {
     Notify(button, BN_CLICKED);
 }
 
-// The entries of a list box. Asked in UTF-16: Wine passes a list's text to another process
-// correctly only in that form.
-std::vector<std::string> Entries(HWND list) {
+// Prints the entries of a list box, one a line. Asked in UTF-16: Wine passes a list's text to
+// another process correctly only in that form.
+void PrintEntries(HWND list) {
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    std::vector<std::string> entries;
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
         if (length < 0) Fail("cannot read entry " + std::to_string(i) + " of the list");
@@ -127,14 +117,13 @@ std::vector<std::string> Entries(HWND list) {
         SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
         char text[2 * MAX_PATH] = {};
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-        entries.push_back(text);
+        std::puts(text);
     }
-    return entries;
 }
 
 void Answer(const std::string& title, const std::string& button) {
     HWND box = WaitForWindow(title, true, false);
-    Print({TextOf(GetDlgItem(box, 0xFFFF))});  // a message box's text
+    std::puts(TextOf(GetDlgItem(box, 0xFFFF)).c_str());  // a message box's text
     Click(FindControl(box, button));
     Poll([&] { return IsWindow(box) ? nullptr : box; }, "message box \"" + title + "\" stays open");
 }
@@ -146,11 +135,9 @@ void Press(HWND window, const std::string& key) {
     const UINT code = key == "enter" ? VK_RETURN : VK_ESCAPE;
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
-    HWND target = window;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
-        thread.hwndFocus != nullptr) {
-        target = thread.hwndFocus;
-    }
+    const bool focus = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
+                       thread.hwndFocus != nullptr;
+    HWND target = focus ? thread.hwndFocus : window;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC)) << 16;
     PostMessageA(target, WM_KEYDOWN, code, scan | 1);
     PostMessageA(target, WM_KEYUP, code, scan | 1 | (1L << 30) | (1L << 31));
@@ -159,18 +146,18 @@ void Press(HWND window, const std::string& key) {
 void Hold(const std::string& path, int seconds) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) Fail("cannot open " + path);
-    Print({"holding " + path});
+    std::printf("holding %s\n", path.c_str());
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(seconds) * 1000);
     CloseHandle(file);
 }
 
-// Double-clicks an entry of a list box.
+// Double-clicks an entry of a list box (found without regard to case).
 void Open(HWND list, const std::string& item) {
-    const auto entries = Entries(list);
-    const auto entry = std::ranges::find(entries, item);
-    if (entry == entries.end()) Fail("no entry \"" + item + "\" in the list");
-    SendMessageA(list, LB_SETCURSEL, entry - entries.begin(), 0);
+    const LRESULT entry =
+        SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(item.c_str()));
+    if (entry == LB_ERR) Fail("no entry \"" + item + "\" in the list");
+    SendMessageA(list, LB_SETCURSEL, entry, 0);
     Notify(list, LBN_DBLCLK);
 }
 
@@ -185,7 +172,7 @@ struct Step {
 HWND Active(const Args& a) { return FindControl(WaitForWindow(a[0]), a[1]); }
 HWND Shown(const Args& a) { return FindControl(WaitForWindow(a[0], false, false), a[1]); }
 
-void PrintEnabled(HWND window) { Print({IsWindowEnabled(window) ? "1" : "0"}); }
+void PrintEnabled(HWND window) { std::puts(IsWindowEnabled(window) ? "1" : "0"); }
 
 const std::map<std::string, Step> kSteps = {
     {"wait", {1, [](const Args& a) { WaitForWindow(a[0]); }}},
@@ -196,8 +183,8 @@ const std::map<std::string, Step> kSteps = {
           SendMessageA(Active(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()));
       }}},
     {"open", {3, [](const Args& a) { Open(Active(a), a[2]); }}},
-    {"read", {2, [](const Args& a) { Print({TextOf(Shown(a))}); }}},
-    {"list", {2, [](const Args& a) { Print(Entries(Shown(a))); }}},
+    {"read", {2, [](const Args& a) { std::puts(TextOf(Shown(a)).c_str()); }}},
+    {"list", {2, [](const Args& a) { PrintEntries(Shown(a)); }}},
     {"enabled", {1, [](const Args& a) { PrintEnabled(WaitForWindow(a[0], false, false)); }}},
     {"enabledctl", {2, [](const Args& a) { PrintEnabled(Shown(a)); }}},
     {"answer", {2, [](const Args& a) { Answer(a[0], a[1]); }}},
