@@ -351,8 +351,7 @@ RegKey SqliteRegistry::NewHandle(std::int64_t id, std::uint32_t access) {
         nextHandle_ = nextHandle_ >= reg::kClassesRoot ? 1 : nextHandle_ + 1;
     }
     RegKey handle = nextHandle_++;
-    // The handle keeps the specific key rights asked for; generic rights (GENERIC_READ, ...)
-    // are not mapped, since no caller asks for them.
+    // The handle keeps the specific key rights asked for (generic rights grant nothing).
     handles_[handle] = KeyRef{id, access & reg::kKeySixRights};
     return handle;
 }

@@ -38,7 +38,9 @@ struct RegistryValue {
 // case-folded copy. Handles are small integers of this object, never reused while it lives;
 // a handle whose key was deleted meanwhile gives kKeyDeletedStatus, as on Windows. Access rights
 // are checked as Windows checks them: querying needs KEY_QUERY_VALUE, setting and deleting a
-// value KEY_SET_VALUE, creating a subkey below a handle KEY_CREATE_SUB_KEY.
+// value KEY_SET_VALUE, creating a subkey below a handle KEY_CREATE_SUB_KEY. Generic rights
+// (GENERIC_READ, ...) grant nothing here, where Windows maps them to key rights: no program asks
+// for them, and the sandbox stays the stricter of the two.
 //
 // The environment that ExpandEnvironment uses is the machine's, kept in the registry itself:
 // the values of HKCU "Environment", then those of the HKLM session-manager environment.
